@@ -1,0 +1,57 @@
+# Shared by the scripts: package installation and a private X server.
+# Sourced, not run.
+
+# The packages that building the program needs.
+BUILD_PACKAGES="build-essential cmake libgl-dev libx11-dev libgl1-mesa-dri libglx-mesa0"
+# What the tests need on top: GoogleTest, an X server with software OpenGL,
+# X tools to look at and drive the window, Wine and the Windows cross-compiler.
+TEST_PACKAGES="libgtest-dev googletest libbenchmark-dev xvfb xauth x11-utils xdotool imagemagick
+  desktop-file-utils g++-mingw-w64-x86-64 wine wine64 procps"
+
+# Installs the named packages that are missing, updating the package lists
+# first. Needs root once something is missing.
+ensure_packages() {
+    local missing=()
+    local pkg
+    for pkg in "$@"; do
+        if ! dpkg-query -W -f='${Status}' "$pkg" 2>/dev/null | grep -q "install ok installed"; then
+            missing+=("$pkg")
+        fi
+    done
+    [ ${#missing[@]} -eq 0 ] && return 0
+    echo "installing: ${missing[*]}"
+    local sudo=""
+    [ "$(id -u)" -eq 0 ] || sudo="sudo"
+    $sudo apt-get update -qq
+    DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
+}
+
+# Starts Xvfb on the first free display from 90 on and exports DISPLAY;
+# stop_xvfb ends it. The server's own messages go to build/xvfb.log.
+start_xvfb() {
+    local display=90
+    while [ -e "/tmp/.X11-unix/X$display" ] || [ -e "/tmp/.X$display-lock" ]; do
+        display=$((display + 1))
+    done
+    mkdir -p build
+    Xvfb ":$display" -screen 0 1024x768x24 -nolisten tcp >build/xvfb.log 2>&1 &
+    XVFB_PID=$!
+    local tries=0
+    until [ -e "/tmp/.X11-unix/X$display" ]; do
+        tries=$((tries + 1))
+        if [ $tries -gt 100 ] || ! kill -0 "$XVFB_PID" 2>/dev/null; then
+            echo "cannot start Xvfb, see build/xvfb.log" >&2
+            return 1
+        fi
+        sleep 0.1
+    done
+    export DISPLAY=":$display"
+}
+
+stop_xvfb() {
+    if [ -n "${XVFB_PID:-}" ]; then
+        kill "$XVFB_PID" 2>/dev/null || true
+        wait "$XVFB_PID" 2>/dev/null || true
+        XVFB_PID=""
+    fi
+}
