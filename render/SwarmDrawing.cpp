@@ -1,0 +1,10 @@
+#include "render/OpenGL.h"
+#include "sim/Creature.h"
+#include "sim/Swarm.h"
+
+void Swarm::draw() const {
+    // Array order: later members are drawn over earlier ones.
+    for (int32_t i = 0; i < count; ++i) {
+        members[i].creature->draw();
+    }
+}
