@@ -34,7 +34,7 @@ start_xvfb() {
         display=$((display + 1))
     done
     mkdir -p build
-    Xvfb ":$display" -screen 0 1024x768x24 -nolisten tcp >build/xvfb.log 2>&1 &
+    Xvfb ":$display" -screen 0 1024x768x24 -nolisten tcp -noreset >build/xvfb.log 2>&1 &
     XVFB_PID=$!
     local tries=0
     until [ -e "/tmp/.X11-unix/X$display" ]; do
