@@ -1,0 +1,4 @@
+#pragma once
+
+// Calls of glVertex2f so far.
+extern unsigned long vertexCalls;
