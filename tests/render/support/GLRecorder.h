@@ -15,7 +15,9 @@
 // declares the entry points dllimport, so compiled code calls each through a
 // pointer named __imp_<entry point>; on Windows the recorder defines those
 // pointers instead, aimed at its recording functions, and the test again
-// links no opengl32.
+// links no opengl32. That keeps the test one self-contained program: a
+// recording opengl32.dll would have to win over the system's own through the
+// DLL search order or Wine's overrides, tying the test to the prefix.
 
 // One recorded call: the entry point's name, its enum or bitfield arguments
 // and its single-precision arguments, each in the order of the parameters.
