@@ -1,0 +1,70 @@
+#include "app/wgl_context.h"
+
+static_assert(sizeof(PIXELFORMATDESCRIPTOR) == 40, "the request's nSize");
+
+// Releases what createRenderContext obtained before it failed, without losing
+// the failed call's last error to the cleanup.
+static const char* fail(const char* what, HWND window, HDC deviceContext, HGLRC renderContext) {
+    DWORD error = GetLastError();
+    if (renderContext != nullptr) {
+        wglDeleteContext(renderContext);
+    }
+    if (deviceContext != nullptr) {
+        ReleaseDC(window, deviceContext);
+    }
+    SetLastError(error);
+    return what;
+}
+
+const char* createRenderContext(HWND window, HDC& deviceContext, HGLRC& renderContext) {
+    deviceContext = nullptr;
+    renderContext = nullptr;
+    HDC context = GetDC(window);
+    if (context == nullptr) {
+        return fail("cannot get the window's device context", window, nullptr, nullptr);
+    }
+
+    // Every field not named here stays zero: no alpha, accumulation, stencil
+    // or auxiliary buffer, and no particular swap behaviour.
+    PIXELFORMATDESCRIPTOR request = {};
+    request.nSize = sizeof request;
+    request.nVersion = 1;
+    request.dwFlags = PFD_DRAW_TO_WINDOW | PFD_SUPPORT_OPENGL | PFD_DOUBLEBUFFER;
+    request.iPixelType = PFD_TYPE_RGBA;
+    request.cColorBits = 24;
+    request.cDepthBits = 16;
+    request.iLayerType = PFD_MAIN_PLANE;
+
+    int format = ChoosePixelFormat(context, &request);
+    if (format == 0) {
+        return fail("cannot choose a pixel format", window, context, nullptr);
+    }
+    if (!SetPixelFormat(context, format, &request)) {
+        return fail("cannot set the pixel format", window, context, nullptr);
+    }
+    HGLRC created = wglCreateContext(context);
+    if (created == nullptr) {
+        return fail("cannot create the OpenGL context", window, context, nullptr);
+    }
+    if (!wglMakeCurrent(context, created)) {
+        return fail("cannot make the OpenGL context current", window, context, created);
+    }
+    deviceContext = context;
+    renderContext = created;
+    return nullptr;
+}
+
+void releaseRenderContext(HWND window, HDC deviceContext, HGLRC renderContext) {
+    wglMakeCurrent(nullptr, nullptr);
+    wglDeleteContext(renderContext);
+    ReleaseDC(window, deviceContext);
+}
+
+bool swapKeepsBackBuffer(HDC deviceContext) {
+    PIXELFORMATDESCRIPTOR described = {};
+    int format = GetPixelFormat(deviceContext);
+    if (format == 0 || DescribePixelFormat(deviceContext, format, sizeof described, &described) == 0) {
+        return false;
+    }
+    return (described.dwFlags & (PFD_SWAP_COPY | PFD_SWAP_EXCHANGE)) != 0;
+}

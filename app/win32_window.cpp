@@ -1,0 +1,52 @@
+#include "app/win32_window.h"
+
+static const char className[] = "drifton";
+static const char windowTitle[] = "drifton";
+
+// A popup with border and dialog frame, which together make a caption, and a
+// system menu for the close box: no sizing border, no minimise or maximise box.
+static const DWORD windowStyle = WS_POPUPWINDOW | WS_DLGFRAME | WS_VISIBLE;
+static_assert(windowStyle == 0x90C80000, "popup, border, dialog frame, system menu, visible");
+
+static const int windowSize = 600;
+
+LRESULT CALLBACK windowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+    case WM_CREATE:
+        return 0;
+    case WM_DESTROY:
+        // Comes only from the shutdown's DestroyWindow, after the loop ended.
+        return 0;
+    case WM_CLOSE:
+        // The window stays until shutdown destroys it.
+        PostQuitMessage(0);
+        return 0;
+    case WM_KEYDOWN:
+        if (wParam == VK_ESCAPE) {
+            PostQuitMessage(0);
+        }
+        return 0;
+    default:
+        return DefWindowProcA(window, message, wParam, lParam);
+    }
+}
+
+bool registerWindowClass(HINSTANCE instance) {
+    WNDCLASSA windowClass = {};
+    windowClass.style = CS_OWNDC;
+    windowClass.lpfnWndProc = windowProc;
+    windowClass.cbClsExtra = 0;
+    windowClass.cbWndExtra = 0;
+    windowClass.hInstance = instance;
+    windowClass.hIcon = LoadIconA(nullptr, IDI_APPLICATION);
+    windowClass.hCursor = LoadCursorA(nullptr, IDC_ARROW);
+    windowClass.hbrBackground = static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH));
+    windowClass.lpszMenuName = nullptr;
+    windowClass.lpszClassName = className;
+    return RegisterClassA(&windowClass) != 0;
+}
+
+HWND createMainWindow(HINSTANCE instance) {
+    return CreateWindowExA(0, className, windowTitle, windowStyle, 0, 0, windowSize, windowSize,
+                           nullptr, nullptr, instance, nullptr);
+}

@@ -1,0 +1,87 @@
+// What putting the presented image back costs per frame: the program's own
+// frame (step, fade, draw, present) without the sleep, timed with and without
+// the kept image, and the keeping and putting back alone.
+// trail_benchmark [frames]
+#include <cstdio>
+#include <cstdlib>
+
+#include "app/Platform.h"
+#include "app/win32_platform.h"
+#include "render/DrawingState.h"
+#include "render/OpenGL.h"
+#include "render/PresentedImage.h"
+#include "sim/Swarm.h"
+
+static double nowMilliseconds() {
+    static LARGE_INTEGER frequency = {};
+    if (frequency.QuadPart == 0) {
+        QueryPerformanceFrequency(&frequency);
+    }
+    LARGE_INTEGER counter;
+    QueryPerformanceCounter(&counter);
+    return 1000.0 * static_cast<double>(counter.QuadPart) / static_cast<double>(frequency.QuadPart);
+}
+
+static void pumpMessages(PlatformWindow& window) {
+    bool quit = false;
+    int exitCode = 0;
+    while (takeEvent(window, quit, exitCode)) {
+    }
+}
+
+static double millisecondsPerFrame(PlatformWindow& window, Swarm& swarm, int frames) {
+    double start = nowMilliseconds();
+    for (int frame = 0; frame < frames; ++frame) {
+        pumpMessages(window);
+        swarm.step();
+        fadeFrame();
+        swarm.draw();
+        presentFrame(window);
+    }
+    glFinish();
+    return (nowMilliseconds() - start) / frames;
+}
+
+int main(int argc, char** argv) {
+    int frames = argc > 1 ? atoi(argv[1]) : 500;
+    if (frames <= 0) {
+        frames = 500;
+    }
+    PlatformWindow window(GetModuleHandleA(nullptr));
+    if (!openWindow(window)) {
+        return 1;
+    }
+    RECT client;
+    GetClientRect(window.window, &client);
+    int width = client.right - client.left;
+    int height = client.bottom - client.top;
+    printf("drawing area %d x %d, pixel format %s\n", width, height,
+           window.presentedImage != nullptr ? "keeps nothing known across a swap" : "keeps the back buffer");
+    PresentedImage* keeper = window.presentedImage != nullptr ? window.presentedImage : new PresentedImage(width, height);
+    window.presentedImage = nullptr;
+
+    setupDrawingState();
+    Swarm swarm(5);
+    millisecondsPerFrame(window, swarm, 50);
+
+    for (int round = 0; round < 3; ++round) {
+        window.presentedImage = nullptr;
+        double plain = millisecondsPerFrame(window, swarm, frames);
+        window.presentedImage = keeper;
+        double restoring = millisecondsPerFrame(window, swarm, frames);
+        printf("round %d: %.3f ms per frame as the swap leaves it, %.3f ms putting the image back (+%.3f)\n",
+               round + 1, plain, restoring, restoring - plain);
+    }
+
+    double start = nowMilliseconds();
+    for (int i = 0; i < frames; ++i) {
+        keeper->keep();
+        keeper->restore();
+    }
+    glFinish();
+    printf("keep and restore alone: %.3f ms per frame\n", (nowMilliseconds() - start) / frames);
+
+    window.presentedImage = keeper;
+    closeWindow(window);
+    return 0;
+}

@@ -1,0 +1,161 @@
+// The window procedure and the event pump, driven in-process on a real
+// window of the program's class.
+#include <cstring>
+
+#include "app/Platform.h"
+#include "app/win32_platform.h"
+#include "app/win32_window.h"
+#include "support/Check.h"
+
+// Handles everything pending, so that each case starts from an empty queue.
+static void drainQueue() {
+    MSG message;
+    for (int i = 0; i < 1000 && PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE); ++i) {
+        if (message.message != WM_QUIT) {
+            TranslateMessage(&message);
+            DispatchMessageA(&message);
+        }
+    }
+}
+
+// Removes a pending quit message, if there is one, and gives its parameter.
+static bool takeQuit(WPARAM& code) {
+    MSG message;
+    if (!PeekMessageA(&message, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE)) {
+        return false;
+    }
+    code = message.wParam;
+    return true;
+}
+
+static HWND openTestWindow(HINSTANCE instance) {
+    HWND window = createMainWindow(instance);
+    drainQueue();
+    return window;
+}
+
+static void keysOtherThanEscapeAreSwallowed(HINSTANCE instance) {
+    HWND window = openTestWindow(instance);
+    const WPARAM keys[] = {'A', VK_SPACE, VK_RETURN, VK_F1, VK_F4, VK_MENU, VK_TAB};
+    for (WPARAM key : keys) {
+        CHECK(SendMessageA(window, WM_KEYDOWN, key, 0) == 0);
+    }
+    WPARAM code = 99;
+    CHECK(!takeQuit(code));
+    CHECK(IsWindow(window));
+    DestroyWindow(window);
+    drainQueue();
+}
+
+static void escapeAndCloseRequestPostQuitZero(HINSTANCE instance) {
+    HWND window = openTestWindow(instance);
+    WPARAM code = 99;
+    CHECK(SendMessageA(window, WM_KEYDOWN, VK_ESCAPE, 0) == 0);
+    CHECK(takeQuit(code) && code == 0);
+
+    // The close request leaves the window to the shutdown.
+    code = 99;
+    CHECK(SendMessageA(window, WM_CLOSE, 0, 0) == 0);
+    CHECK(takeQuit(code) && code == 0);
+    CHECK(IsWindow(window));
+
+    // Destruction comes only at shutdown and posts nothing.
+    DestroyWindow(window);
+    CHECK(!IsWindow(window));
+    code = 99;
+    CHECK(!takeQuit(code));
+    drainQueue();
+}
+
+static void otherMessagesGetTheDefaultHandling(HINSTANCE instance) {
+    HWND window = openTestWindow(instance);
+    char title[32] = {};
+    CHECK(GetWindowTextA(window, title, sizeof title) == 7 && strcmp(title, "drifton") == 0);
+    CHECK(SendMessageA(window, WM_SETTEXT, 0, reinterpret_cast<LPARAM>("renamed")) == TRUE);
+    CHECK(GetWindowTextA(window, title, sizeof title) == 7 && strcmp(title, "renamed") == 0);
+    DestroyWindow(window);
+    drainQueue();
+}
+
+static UINT seenMessages[256];
+static int seenCount = 0;
+
+// Sees every message the pump takes off the queue.
+static LRESULT CALLBACK recordTakenMessage(int code, WPARAM wParam, LPARAM lParam) {
+    const MSG* message = reinterpret_cast<const MSG*>(lParam);
+    if (code == HC_ACTION && wParam == PM_REMOVE && seenCount < 256) {
+        seenMessages[seenCount++] = message->message;
+    }
+    return CallNextHookEx(nullptr, code, wParam, lParam);
+}
+
+static bool seen(UINT message) {
+    for (int i = 0; i < seenCount; ++i) {
+        if (seenMessages[i] == message) {
+            return true;
+        }
+    }
+    return false;
+}
+
+static void takeEventPumpsOneMessageAtATime(PlatformWindow& platform) {
+    platform.window = openTestWindow(platform.instance);
+    bool quit = false;
+    int exitCode = -1;
+    CHECK(!takeEvent(platform, quit, exitCode));
+    CHECK(!quit && exitCode == -1);
+
+    // Every pending message is one event; only an empty queue lets a frame in.
+    for (int i = 0; i < 5; ++i) {
+        PostMessageA(platform.window, WM_USER + 1, 0, 0);
+    }
+    int taken = 0;
+    while (taken < 10 && takeEvent(platform, quit, exitCode)) {
+        ++taken;
+    }
+    CHECK(taken == 5);
+    CHECK(!quit);
+
+    // Keys are translated before they are dispatched: the Escape key-down
+    // reaches the window procedure, and its character message follows.
+    HHOOK hook = SetWindowsHookExA(WH_GETMESSAGE, recordTakenMessage, nullptr, GetCurrentThreadId());
+    seenCount = 0;
+    PostMessageA(platform.window, WM_KEYDOWN, 'A', 0);
+    PostMessageA(platform.window, WM_KEYDOWN, VK_ESCAPE, 0);
+    PostMessageA(platform.window, WM_KEYDOWN, VK_ESCAPE, 0);
+    taken = 0;
+    while (taken < 20 && !quit && takeEvent(platform, quit, exitCode)) {
+        ++taken;
+    }
+    UnhookWindowsHookEx(hook);
+    CHECK(quit && exitCode == 0);
+    CHECK(seen(WM_KEYDOWN) && seen(WM_CHAR));
+    CHECK(IsWindow(platform.window));
+    DestroyWindow(platform.window);
+    platform.window = nullptr;
+    drainQueue();
+}
+
+static void takeEventEndsWithTheQuitMessagesCode(PlatformWindow& platform) {
+    drainQueue();
+    bool quit = false;
+    int exitCode = -1;
+    PostThreadMessageA(GetCurrentThreadId(), WM_QUIT, 7, 0);
+    CHECK(takeEvent(platform, quit, exitCode));
+    CHECK(quit && exitCode == 7);
+    CHECK(!takeEvent(platform, quit, exitCode));
+}
+
+int main() {
+    HINSTANCE instance = GetModuleHandleA(nullptr);
+    if (!CHECK(registerWindowClass(instance))) {
+        return checkSummary("window_proc_test");
+    }
+    keysOtherThanEscapeAreSwallowed(instance);
+    escapeAndCloseRequestPostQuitZero(instance);
+    otherMessagesGetTheDefaultHandling(instance);
+    PlatformWindow platform(instance);
+    takeEventPumpsOneMessageAtATime(platform);
+    takeEventEndsWithTheQuitMessagesCode(platform);
+    return checkSummary("window_proc_test");
+}
