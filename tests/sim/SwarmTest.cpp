@@ -220,16 +220,20 @@ TEST_F(SwarmTest, DampingScalesEveryVelocityAfterTheMove) {
         Swarm swarm(5);
         const float positions[5][2] = {{-0.4f, -0.3f}, {0.35f, -0.2f}, {0.1f, 0.45f}, {-0.25f, 0.2f}, {0.4f, 0.3f}};
         placeAtRest(swarm, positions);
+        // Speeds for which the single-precision 0.99 and the double 0.99
+        // round to different floats.
+        const float vxs[5] = {0.0055f, 0.0057f, 0.0059f, 0.0083f, 0.0087f};
+        const float vys[5] = {-0.0091f, -0.011f, -0.0114f, -0.0118f, -0.0137f};
         for (int m = 0; m < 5; ++m) {
-            swarm.members[m].vx = 0.001f * (m + 1);
-            swarm.members[m].vy = -0.002f * (m + 1);
+            swarm.members[m].vx = vxs[m];
+            swarm.members[m].vy = vys[m];
         }
         std::vector<uint32_t> words(10, staysApart);
         words.push_back(word);
         stepWith(swarm, words);
         for (int m = 0; m < 5; ++m) {
-            const float vx = 0.001f * (m + 1);
-            const float vy = -0.002f * (m + 1);
+            const float vx = vxs[m];
+            const float vy = vys[m];
             EXPECT_EQ(swarm.members[m].x, static_cast<float>(positions[m][0] + static_cast<double>(vx)));
             EXPECT_EQ(swarm.members[m].y, static_cast<float>(positions[m][1] + static_cast<double>(vy)));
             const double factor = word == damps ? static_cast<double>(0.99f) : 1.0;
