@@ -1,0 +1,240 @@
+#include "app/glx_context.h"
+
+#include "app/x11_window.h"
+#include "render/PresentedImage.h"
+
+#include <cstdio>
+#include <cstring>
+
+GlxContext::GlxContext()
+    : config(nullptr), surface(0), context(nullptr), swapKeepsImage(false), hasBufferAge(false),
+      trailPath(TrailPath::Restored), keepNextImage(true), presented(nullptr) {}
+
+// Whether the space-separated list names the extension exactly.
+static bool listsExtension(const char* extensions, const char* name) {
+    if (!extensions) {
+        return false;
+    }
+    size_t length = strlen(name);
+    const char* at = extensions;
+    while ((at = strstr(at, name)) != nullptr) {
+        bool startsWord = at == extensions || at[-1] == ' ';
+        bool endsWord = at[length] == ' ' || at[length] == '\0';
+        if (startsWord && endsWord) {
+            return true;
+        }
+        at += length;
+    }
+    return false;
+}
+
+static int configAttribute(Display* display, GLXFBConfig config, int attribute) {
+    int value = 0;
+    glXGetFBConfigAttrib(display, config, attribute, &value);
+    return value;
+}
+
+// Lower is better, compared field by field: a window visual without an alpha
+// channel (a compositor would show the cleared black as transparent), a swap
+// that copies, then one that exchanges, exactly 8 bits a colour, exactly 16
+// depth bits, no multisampling.
+struct ConfigRank {
+    int values[5];
+};
+
+static ConfigRank rankConfig(Display* display, GLXFBConfig config, int visualDepth, bool knowsSwapMethod) {
+    ConfigRank rank;
+    rank.values[0] = visualDepth == 24 ? 0 : 1;
+    int swapRank = 2;
+    if (knowsSwapMethod) {
+        int method = configAttribute(display, config, GLX_SWAP_METHOD_OML);
+        swapRank = method == GLX_SWAP_COPY_OML ? 0 : method == GLX_SWAP_EXCHANGE_OML ? 1 : 2;
+    }
+    rank.values[1] = swapRank;
+    bool exactColour = configAttribute(display, config, GLX_RED_SIZE) == 8 &&
+                       configAttribute(display, config, GLX_GREEN_SIZE) == 8 &&
+                       configAttribute(display, config, GLX_BLUE_SIZE) == 8;
+    rank.values[2] = exactColour ? 0 : 1;
+    rank.values[3] = configAttribute(display, config, GLX_DEPTH_SIZE) == 16 ? 0 : 1;
+    rank.values[4] = configAttribute(display, config, GLX_SAMPLE_BUFFERS) == 0 ? 0 : 1;
+    return rank;
+}
+
+static bool ranksBefore(const ConfigRank& a, const ConfigRank& b) {
+    for (int i = 0; i < 5; ++i) {
+        if (a.values[i] != b.values[i]) {
+            return a.values[i] < b.values[i];
+        }
+    }
+    return false;
+}
+
+XVisualInfo* chooseGlxVisual(Display* display, int screen, GlxContext& glx) {
+    // Asking the server directly first: the GLX library itself would print
+    // a warning of its own when the extension is missing.
+    int opcode = 0;
+    int eventBase = 0;
+    int errorBase = 0;
+    if (!XQueryExtension(display, "GLX", &opcode, &eventBase, &errorBase)) {
+        fprintf(stderr, "drifton: the X server on %s has no GLX extension\n", DisplayString(display));
+        return nullptr;
+    }
+    int major = 0;
+    int minor = 0;
+    if (!glXQueryVersion(display, &major, &minor) || major < 1 || (major == 1 && minor < 3)) {
+        fprintf(stderr, "drifton: GLX 1.3 is needed, the X server on %s offers %d.%d\n",
+                DisplayString(display), major, minor);
+        return nullptr;
+    }
+    const char* extensions = glXQueryExtensionsString(display, screen);
+    bool knowsSwapMethod = listsExtension(extensions, "GLX_OML_swap_method");
+    glx.hasBufferAge = listsExtension(extensions, "GLX_EXT_buffer_age");
+
+    // clang-format off
+    const int wanted[] = {
+        GLX_X_RENDERABLE, True,
+        GLX_DRAWABLE_TYPE, GLX_WINDOW_BIT,
+        GLX_RENDER_TYPE, GLX_RGBA_BIT,
+        GLX_X_VISUAL_TYPE, GLX_TRUE_COLOR,
+        GLX_DOUBLEBUFFER, True,
+        GLX_RED_SIZE, 8,
+        GLX_GREEN_SIZE, 8,
+        GLX_BLUE_SIZE, 8,
+        GLX_DEPTH_SIZE, 16,
+        None
+    };
+    // clang-format on
+    int count = 0;
+    GLXFBConfig* configs = glXChooseFBConfig(display, screen, wanted, &count);
+    XVisualInfo* chosenVisual = nullptr;
+    ConfigRank chosenRank = {};
+    for (int i = 0; i < count; ++i) {
+        XVisualInfo* visual = glXGetVisualFromFBConfig(display, configs[i]);
+        if (!visual) {
+            continue;
+        }
+        ConfigRank rank = rankConfig(display, configs[i], visual->depth, knowsSwapMethod);
+        if (!chosenVisual || ranksBefore(rank, chosenRank)) {
+            if (chosenVisual) {
+                XFree(chosenVisual);
+            }
+            chosenVisual = visual;
+            chosenRank = rank;
+            glx.config = configs[i];
+        } else {
+            XFree(visual);
+        }
+    }
+    if (configs) {
+        XFree(configs);
+    }
+    if (!chosenVisual) {
+        fprintf(stderr,
+                "drifton: the X server on %s has no double-buffered RGBA visual with 8 bits "
+                "a colour and 16 depth bits\n",
+                DisplayString(display));
+        return nullptr;
+    }
+    glx.swapKeepsImage = chosenRank.values[1] < 2;
+    return chosenVisual;
+}
+
+void useTrailPath(GlxContext& glx, TrailPath path, int width, int height) {
+    glx.trailPath = path;
+    glx.keepNextImage = true;
+    if (path != TrailPath::KeptBySwap && !glx.presented) {
+        glx.presented = new PresentedImage(width, height);
+    }
+}
+
+// What a failed creation left may itself be refused by the server; that
+// must not end the program before its one line has been printed.
+static void releaseAfterFailure(Display* display, GlxContext& glx) {
+    trapXErrors(display);
+    destroyGlxContext(display, glx);
+    releaseXErrors(display);
+}
+
+bool createGlxContext(Display* display, Window window, int width, int height, GlxContext& glx) {
+    char reason[256];
+    trapXErrors(display);
+    glx.surface = glXCreateWindow(display, glx.config, window, nullptr);
+    glx.context = glXCreateNewContext(display, glx.config, GLX_RGBA_TYPE, nullptr, True);
+    int error = releaseXErrors(display);
+    if (error != 0 || !glx.context || !glx.surface) {
+        if (error != 0) {
+            XGetErrorText(display, error, reason, sizeof reason);
+        } else {
+            snprintf(reason, sizeof reason, "refused");
+        }
+        fprintf(stderr, "drifton: cannot create the OpenGL context (%s)\n", reason);
+        releaseAfterFailure(display, glx);
+        return false;
+    }
+    trapXErrors(display);
+    Bool current = glXMakeContextCurrent(display, glx.surface, glx.surface, glx.context);
+    error = releaseXErrors(display);
+    if (!current || error != 0) {
+        if (error != 0) {
+            XGetErrorText(display, error, reason, sizeof reason);
+        } else {
+            snprintf(reason, sizeof reason, "refused");
+        }
+        fprintf(stderr, "drifton: cannot make the OpenGL context current (%s)\n", reason);
+        releaseAfterFailure(display, glx);
+        return false;
+    }
+    // The age, where the driver tells it, is the truth about every single
+    // swap; a promised copy or exchange is next best.
+    TrailPath path = glx.hasBufferAge     ? TrailPath::ByBufferAge
+                     : glx.swapKeepsImage ? TrailPath::KeptBySwap
+                                          : TrailPath::Restored;
+    useTrailPath(glx, path, width, height);
+    return true;
+}
+
+void presentGlxFrame(Display* display, GlxContext& glx) {
+    switch (glx.trailPath) {
+    case TrailPath::KeptBySwap:
+        glXSwapBuffers(display, glx.surface);
+        break;
+    case TrailPath::Restored:
+        glx.presented->keep();
+        glXSwapBuffers(display, glx.surface);
+        glx.presented->restore();
+        break;
+    case TrailPath::ByBufferAge: {
+        // The age after this swap is taken to be the age after the last one;
+        // when it turns for the worse, that one frame fades from what the
+        // buffer holds, and keeping starts again from the next.
+        bool kept = glx.keepNextImage;
+        if (kept) {
+            glx.presented->keep();
+        }
+        glXSwapBuffers(display, glx.surface);
+        unsigned int age = 0;
+        glXQueryDrawable(display, glx.surface, GLX_BACK_BUFFER_AGE_EXT, &age);
+        // Age 1: the frame just presented; age 2: the one before it.
+        bool holdsRecentFrame = age == 1 || age == 2;
+        if (!holdsRecentFrame && kept) {
+            glx.presented->restore();
+        }
+        glx.keepNextImage = !holdsRecentFrame;
+        break;
+    }
+    }
+}
+
+void destroyGlxContext(Display* display, GlxContext& glx) {
+    if (glx.context) {
+        glXMakeContextCurrent(display, None, None, nullptr);
+        glXDestroyContext(display, glx.context);
+        glx.context = nullptr;
+    }
+    if (glx.surface) {
+        glXDestroyWindow(display, glx.surface);
+        glx.surface = 0;
+    }
+    delete glx.presented;
+    glx.presented = nullptr;
+}

@@ -1,0 +1,232 @@
+#include "app/x11_window.h"
+
+#include "app/Platform.h"
+
+#include <X11/Xatom.h>
+#include <X11/Xutil.h>
+#include <X11/keysym.h>
+
+#include <cerrno>
+#include <csignal>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <ctime>
+#include <unistd.h>
+
+// The drawing area, not the outer size: the window manager adds its frame
+// around it, and a square area keeps the creatures undistorted.
+static const int windowWidth = 600;
+static const int windowHeight = 600;
+static char windowName[] = "drifton";
+
+PlatformWindow::PlatformWindow()
+    : display(nullptr), window(0), colormap(0), wmProtocols(0), wmDeleteWindow(0), quitPosted(false),
+      quitCode(0) {}
+
+static int trappedError = 0;
+static XErrorHandler untrappedHandler = nullptr;
+
+static int trapError(Display*, XErrorEvent* event) {
+    if (trappedError == 0) {
+        trappedError = event->error_code;
+    }
+    return 0;
+}
+
+void trapXErrors(Display* display) {
+    XSync(display, False);
+    trappedError = 0;
+    untrappedHandler = XSetErrorHandler(trapError);
+}
+
+int releaseXErrors(Display* display) {
+    XSync(display, False);
+    XSetErrorHandler(untrappedHandler);
+    return trappedError;
+}
+
+// Xlib calls this when the connection to the server breaks and ends the
+// process if it returns. Nothing more can be drawn or released then: one line
+// and out, without running exit handlers that might talk to the server.
+static int lostServer(Display* display) {
+    fprintf(stderr, "drifton: lost the connection to the X server %s\n", DisplayString(display));
+    _exit(1);
+}
+
+static void setWindowProperties(PlatformWindow& window) {
+    Display* display = window.display;
+    XStoreName(display, window.window, windowName);
+    Atom netWmName = XInternAtom(display, "_NET_WM_NAME", False);
+    Atom utf8String = XInternAtom(display, "UTF8_STRING", False);
+    XChangeProperty(display, window.window, netWmName, utf8String, 8, PropModeReplace,
+                    reinterpret_cast<unsigned char*>(windowName), static_cast<int>(strlen(windowName)));
+
+    XClassHint classHint;
+    classHint.res_name = windowName;
+    classHint.res_class = windowName;
+    XSetClassHint(display, window.window, &classHint);
+
+    // Equal minimum and maximum sizes make the window not resizable; the
+    // position counts as the user's, which window managers honour.
+    XSizeHints sizeHints;
+    memset(&sizeHints, 0, sizeof sizeHints);
+    sizeHints.flags = USPosition | PPosition | PMinSize | PMaxSize;
+    sizeHints.x = 0;
+    sizeHints.y = 0;
+    sizeHints.min_width = sizeHints.max_width = windowWidth;
+    sizeHints.min_height = sizeHints.max_height = windowHeight;
+    XSetWMNormalHints(display, window.window, &sizeHints);
+
+    XWMHints wmHints;
+    memset(&wmHints, 0, sizeof wmHints);
+    wmHints.flags = InputHint | StateHint;
+    wmHints.input = True;
+    wmHints.initial_state = NormalState;
+    XSetWMHints(display, window.window, &wmHints);
+
+    // The close box sends a client message instead of destroying the window.
+    XSetWMProtocols(display, window.window, &window.wmDeleteWindow, 1);
+}
+
+// Destroys the window and closes the connection, which also ends any error
+// trap (its handler belonged to the connection's requests only).
+static void releaseWindowAndDisplay(PlatformWindow& window) {
+    if (window.window) {
+        XDestroyWindow(window.display, window.window);
+        window.window = 0;
+    }
+    if (window.colormap) {
+        XFreeColormap(window.display, window.colormap);
+        window.colormap = 0;
+    }
+    XSync(window.display, False);
+    XSetErrorHandler(nullptr);
+    XCloseDisplay(window.display);
+    window.display = nullptr;
+}
+
+bool openWindow(PlatformWindow& window) {
+    // A write to a server that has gone away must come back as a lost
+    // connection, not end the process by a signal.
+    signal(SIGPIPE, SIG_IGN);
+    Display* display = XOpenDisplay(nullptr);
+    if (!display) {
+        const char* name = XDisplayName(nullptr);
+        if (name[0] == '\0') {
+            fprintf(stderr, "drifton: cannot open display: DISPLAY is not set\n");
+        } else {
+            fprintf(stderr, "drifton: cannot open display %s\n", name);
+        }
+        return false;
+    }
+    XSetIOErrorHandler(lostServer);
+    window.display = display;
+    int screen = DefaultScreen(display);
+    XVisualInfo* visual = chooseGlxVisual(display, screen, window.glx);
+    if (!visual) {
+        XCloseDisplay(display);
+        window.display = nullptr;
+        return false;
+    }
+
+    Window root = RootWindow(display, screen);
+    window.wmProtocols = XInternAtom(display, "WM_PROTOCOLS", False);
+    window.wmDeleteWindow = XInternAtom(display, "WM_DELETE_WINDOW", False);
+    trapXErrors(display);
+    window.colormap = XCreateColormap(display, root, visual->visual, AllocNone);
+    XSetWindowAttributes attributes;
+    memset(&attributes, 0, sizeof attributes);
+    attributes.colormap = window.colormap;
+    // Pixel value 0 is black in the true-colour visual the configuration has.
+    attributes.background_pixel = 0;
+    attributes.border_pixel = 0;
+    attributes.event_mask = KeyPressMask;
+    window.window =
+        XCreateWindow(display, root, 0, 0, windowWidth, windowHeight, 0, visual->depth, InputOutput,
+                      visual->visual, CWBackPixel | CWBorderPixel | CWColormap | CWEventMask, &attributes);
+    XFree(visual);
+    int error = releaseXErrors(display);
+    if (error != 0) {
+        char reason[256];
+        XGetErrorText(display, error, reason, sizeof reason);
+        fprintf(stderr, "drifton: cannot create the window (%s)\n", reason);
+        trapXErrors(display);
+        releaseWindowAndDisplay(window);
+        return false;
+    }
+    setWindowProperties(window);
+
+    if (!createGlxContext(display, window.window, windowWidth, windowHeight, window.glx)) {
+        releaseWindowAndDisplay(window);
+        return false;
+    }
+    // Shown only once everything is in place, so that a failed start leaves
+    // nothing on the screen.
+    XMapWindow(display, window.window);
+    XFlush(display);
+    return true;
+}
+
+static void postQuit(PlatformWindow& window, int exitCode) {
+    window.quitPosted = true;
+    window.quitCode = exitCode;
+}
+
+// The window procedure: Escape and the close request post the quit; every
+// other event needs nothing, since each frame is drawn whole anyway.
+static void windowProc(PlatformWindow& window, XEvent& event) {
+    switch (event.type) {
+    case KeyPress:
+        // By symbol, not by key code, so Escape is Escape in every layout.
+        if (XLookupKeysym(&event.xkey, 0) == XK_Escape) {
+            postQuit(window, 0);
+        }
+        break;
+    case ClientMessage:
+        if (event.xclient.message_type == window.wmProtocols && event.xclient.format == 32 &&
+            static_cast<Atom>(event.xclient.data.l[0]) == window.wmDeleteWindow) {
+            postQuit(window, 0);
+        }
+        break;
+    case MappingNotify:
+        // A changed layout: look key symbols up in the new one from now on.
+        XRefreshKeyboardMapping(&event.xmapping);
+        break;
+    default:
+        break;
+    }
+}
+
+bool takeEvent(PlatformWindow& window, bool& quit, int& exitCode) {
+    // Taken before any further event, so that no flood of events can hold
+    // the end back.
+    if (window.quitPosted) {
+        window.quitPosted = false;
+        quit = true;
+        exitCode = window.quitCode;
+        return true;
+    }
+    if (XPending(window.display) == 0) {
+        return false;
+    }
+    XEvent event;
+    XNextEvent(window.display, &event);
+    windowProc(window, event);
+    return true;
+}
+
+void presentFrame(PlatformWindow& window) { presentGlxFrame(window.display, window.glx); }
+
+void sleepMilliseconds(int milliseconds) {
+    timespec remaining;
+    remaining.tv_sec = milliseconds / 1000;
+    remaining.tv_nsec = static_cast<long>(milliseconds % 1000) * 1000000L;
+    while (nanosleep(&remaining, &remaining) != 0 && errno == EINTR) {
+    }
+}
+
+void closeWindow(PlatformWindow& window) {
+    destroyGlxContext(window.display, window.glx);
+    releaseWindowAndDisplay(window);
+}

@@ -1,0 +1,28 @@
+#pragma once
+
+// Keeps the image last presented and puts it back into the back buffer, for
+// swaps after which the back buffer holds nothing the next frame can fade
+// from. The pixel buffer is obtained once, at construction, so nothing is
+// allocated per frame.
+class PresentedImage {
+public:
+    // Obtains a buffer for width by height pixels of RGBA.
+    PresentedImage(int width, int height);
+    ~PresentedImage();
+    PresentedImage(const PresentedImage&) = delete;
+    PresentedImage& operator=(const PresentedImage&) = delete;
+
+    // Reads the lower-left width by height pixels of the back buffer.
+    void keep();
+
+    // Writes the kept pixels back over the lower-left of the back buffer,
+    // unchanged by blending or any other fragment operation, and leaves every
+    // other piece of OpenGL state as it found it.
+    void restore() const;
+
+    int width;
+    int height;
+    // Bottom row first, four bytes a pixel; null if it could not be obtained,
+    // in which case keep and restore do nothing.
+    unsigned char* pixels;
+};
