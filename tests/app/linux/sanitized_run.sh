@@ -1,0 +1,45 @@
+# The program built with the address and undefined-behaviour checkers, run
+# for at least 300 presented frames and ended by Escape: exit code 0 and no
+# report, leaks included.
+#   bash sanitized_run.sh SANITIZED_DRIFTON XPROBE SWAP_COUNTER
+# SWAP_COUNTER is the preloaded counter of glXSwapBuffers calls that answers
+# SIGUSR1 with a line in $DRIFTON_SWAP_LOG, the swaps so far first.
+here=$(dirname "$0")
+. "$here/testlib.sh"
+counter=$3
+[ -f "$counter" ] || fail "no swap counter at $counter"
+
+# The software driver, loaded from the start so that it is never unloaded:
+# an unloaded library's memory still in use looks leaked, and its frames can
+# no longer be named for the suppressions.
+driver=$(ls /usr/lib/*/dri/swrast_dri.so 2>/dev/null | head -n 1)
+[ -n "$driver" ] || fail "no swrast_dri.so"
+
+start_server
+start_program env \
+    LD_PRELOAD="$counter:$driver" \
+    DRIFTON_SWAP_LOG="$WORK/swaps" \
+    ASAN_OPTIONS="verify_asan_link_order=0:detect_leaks=1" \
+    LSAN_OPTIONS="suppressions=$(cd "$here" && pwd)/driver-leaks.supp:print_suppressions=1" \
+    UBSAN_OPTIONS="print_stacktrace=1:halt_on_error=1"
+
+swaps=0
+tries=0
+while [ "$swaps" -lt 300 ]; do
+    tries=$((tries + 1))
+    [ $tries -gt 1200 ] || running || fail "ended after $swaps frames"
+    [ $tries -gt 1200 ] && fail "only $swaps frames in ten minutes"
+    sleep 0.5
+    kill -USR1 "$PROGRAM_PID"
+    sleep 0.1
+    [ -s "$WORK/swaps" ] && swaps=$(tail -n 1 "$WORK/swaps" | cut -d ' ' -f 1)
+done
+
+press_keys Escape
+wait_program 300
+echo "presented $swaps frames or more before Escape"
+if grep -qE 'Sanitizer|runtime error' "$WORK/stderr"; then
+    fail "a sanitizer report"
+fi
+[ "$EXIT_CODE" -eq 0 ] || fail "exit code $EXIT_CODE"
+echo "ok"
