@@ -6,6 +6,7 @@
 // workload (five members) takes of a frame of F milliseconds.
 #include <benchmark/benchmark.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -32,7 +33,8 @@ public:
                 continue;
             }
             const std::string name = run.run_name.str();
-            const double ns = run.GetAdjustedCPUTime() / benchmark::GetTimeUnitMultiplier(run.time_unit) * 1e9;
+            const double ns =
+                run.GetAdjustedCPUTime() / benchmark::GetTimeUnitMultiplier(run.time_unit) * 1e9;
             if (run.run_type == Run::RT_Aggregate) {
                 if (run.aggregate_name == "median") {
                     nanoseconds[name] = ns;
@@ -55,56 +57,72 @@ static bool hasFlag(int argc, char** argv, const char* prefix) {
     return false;
 }
 
-static void printSummary(const SummaryReporter& reporter, double frameMilliseconds) {
-    const std::vector<BenchCase>& cases = benchCases();
+using SizeTimes = std::vector<std::pair<long, double>>;
+
+// Prints one line per case and returns the time per unit of each, by family.
+static std::map<std::string, SizeTimes> printCases(const SummaryReporter& reporter) {
     printf("\nSummary: CPU time per iteration (median of the repetitions) and per unit\n");
     printf("%-18s %12s %14s %14s %7s\n", "case", "per iter", "per unit", "floor/unit", "ratio");
-    std::map<std::string, std::vector<std::pair<long, double>>> perUnitByFamily;
-    for (const BenchCase& c : cases) {
+    std::map<std::string, SizeTimes> perUnitByFamily;
+    for (const BenchCase& c : benchCases()) {
         auto measured = reporter.nanoseconds.find(caseName(c));
         auto floor = reporter.nanoseconds.find(floorName(c));
         if (measured == reporter.nanoseconds.end()) {
             continue;
         }
         const double perUnit = measured->second / c.units;
-        perUnitByFamily[c.family].push_back(std::make_pair(c.size, perUnit));
+        perUnitByFamily[c.family].emplace_back(c.size, perUnit);
         char unit[64];
         snprintf(unit, sizeof unit, "%.2f ns/%s", perUnit, c.unitName.c_str());
         if (floor != reporter.nanoseconds.end()) {
-            printf("%-18s %9.2f us %14s %11.2f ns %7.2f\n", caseName(c).c_str(), measured->second / 1000, unit,
-                   floor->second / c.units, measured->second / floor->second);
+            printf("%-18s %9.2f us %14s %11.2f ns %7.2f\n", caseName(c).c_str(), measured->second / 1000,
+                   unit, floor->second / c.units, measured->second / floor->second);
         } else {
-            printf("%-18s %9.2f us %14s %14s %7s\n", caseName(c).c_str(), measured->second / 1000, unit, "-", "-");
+            printf("%-18s %9.2f us %14s %14s %7s\n", caseName(c).c_str(), measured->second / 1000, unit, "-",
+                   "-");
         }
     }
+    return perUnitByFamily;
+}
 
+// The largest factor by which the time per unit rises from a smaller size to
+// a larger one; below 1 when it only falls.
+static double largestGrowth(const SizeTimes& sizes) {
+    double growth = 0;
+    for (size_t i = 0; i < sizes.size(); ++i) {
+        for (size_t j = i + 1; j < sizes.size(); ++j) {
+            growth = std::max(growth, sizes[j].second / sizes[i].second);
+        }
+    }
+    return growth;
+}
+
+static bool familyIsFlat(const std::string& family) {
+    for (const BenchCase& c : benchCases()) {
+        if (c.family == family) {
+            return c.flat;
+        }
+    }
+    return false;
+}
+
+static void printGrowth(const std::map<std::string, SizeTimes>& perUnitByFamily) {
     printf("\nGrowth of the time per unit from a smaller size to a larger one (largest found):\n");
     for (const auto& family : perUnitByFamily) {
-        const std::vector<std::pair<long, double>>& sizes = family.second;
-        double growth = 0;
-        for (size_t i = 0; i < sizes.size(); ++i) {
-            for (size_t j = i + 1; j < sizes.size(); ++j) {
-                const double g = sizes[j].second / sizes[i].second;
-                if (g > growth) {
-                    growth = g;
-                }
-            }
-        }
-        if (sizes.size() < 2) {
+        if (family.second.size() < 2) {
             continue;
         }
-        bool flat = false;
-        for (const BenchCase& c : cases) {
-            if (c.family == family.first) {
-                flat = c.flat;
-            }
-        }
-        const char* verdict = !flat ? "(grows by design: pairs grow as the square of the members)"
+        const double growth = largestGrowth(family.second);
+        const char* verdict = !familyIsFlat(family.first)
+                                  ? "(grows by design: pairs grow as the square of the members)"
                               : growth <= 1.5 ? "(within 1.5)"
                                               : "(MORE THAN 1.5)";
         printf("  %-14s x%.2f %s\n", family.first.c_str(), growth, verdict);
     }
+}
 
+static void printSummary(const SummaryReporter& reporter, double frameMilliseconds) {
+    printGrowth(printCases(reporter));
     auto step = reporter.nanoseconds.find("SwarmStep/5");
     if (frameMilliseconds > 0 && step != reporter.nanoseconds.end()) {
         const double share = step->second / (frameMilliseconds * 1e6);
@@ -118,7 +136,7 @@ int main(int argc, char** argv) {
     std::vector<char*> args;
     for (int i = 0; i < argc; ++i) {
         if (i > 0 && strncmp(argv[i], "--frame-ms=", 11) == 0) {
-            frameMilliseconds = atof(argv[i] + 11);
+            frameMilliseconds = strtod(argv[i] + 11, nullptr);
         } else {
             args.push_back(argv[i]);
         }

@@ -74,7 +74,7 @@ static void drawFloor(const DrawCalls& calls) {
     const long segments = calls.divisions;
     const long divisor = segments + 1;
     for (long i = 0; i < segments; ++i) {
-        const double along = static_cast<double>(i) / divisor;
+        const double along = static_cast<double>(i) / static_cast<double>(divisor);
         glColor4f(1.0f, 1.0f, 1.0f, static_cast<float>(along));
         glVertex2f(0.25f, 0.5f);
         glVertex2f(0.5f, 0.25f);
@@ -131,7 +131,8 @@ void registerDrawingBenchmarks() {
         BenchCase c = {"FrameDraw", count, static_cast<double>(count), "member", true};
         addBenchCase(c);
         benchmark::RegisterBenchmark(caseName(c).c_str(), swarmDraw, count)->Unit(benchmark::kMicrosecond);
-        benchmark::RegisterBenchmark(floorName(c).c_str(), swarmDrawFloor, count)->Unit(benchmark::kMicrosecond);
+        benchmark::RegisterBenchmark(floorName(c).c_str(), swarmDrawFloor, count)
+            ->Unit(benchmark::kMicrosecond);
     }
     for (int32_t nodes : {75, 750}) {
         BenchCase c = {"CreatureDraw", nodes, 3.0 * nodes, "node", true};

@@ -19,5 +19,4 @@ void glLineWidth(GLfloat) {}
 void glBegin(GLenum) {}
 void glEnd() {}
 void glVertex2f(GLfloat, GLfloat) {}
-
 }

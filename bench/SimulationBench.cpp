@@ -83,7 +83,7 @@ SwarmCase& swarmCase(int32_t count, bool bare) {
     static std::map<std::pair<int32_t, bool>, std::unique_ptr<SwarmCase>> cases;
     std::unique_ptr<SwarmCase>& entry = cases[std::make_pair(count, bare)];
     if (!entry) {
-        entry.reset(new SwarmCase(count, bare));
+        entry = std::make_unique<SwarmCase>(count, bare);
     }
     return *entry;
 }
@@ -119,7 +119,7 @@ CreatureCase& creatureCase(int32_t nodesPerTentacle) {
     static std::map<int32_t, std::unique_ptr<CreatureCase>> cases;
     std::unique_ptr<CreatureCase>& entry = cases[nodesPerTentacle];
     if (!entry) {
-        entry.reset(new CreatureCase(nodesPerTentacle));
+        entry = std::make_unique<CreatureCase>(nodesPerTentacle);
     }
     return *entry;
 }
@@ -176,7 +176,8 @@ void registerSimulationBenchmarks() {
     for (int32_t count : {5, 50, 500}) {
         BenchCase c = {"SwarmStep", count, static_cast<double>(count), "member", false};
         addBenchCase(c);
-        benchmark::RegisterBenchmark(caseName(c).c_str(), swarmStep, count, false)->Unit(benchmark::kMicrosecond);
+        benchmark::RegisterBenchmark(caseName(c).c_str(), swarmStep, count, false)
+            ->Unit(benchmark::kMicrosecond);
         benchmark::RegisterBenchmark(floorName(c).c_str(), swarmStepFloor, count, false)
             ->Unit(benchmark::kMicrosecond);
     }
@@ -185,7 +186,8 @@ void registerSimulationBenchmarks() {
     for (int32_t count : {5, 50, 500}) {
         BenchCase c = {"SwarmPairs", count, static_cast<double>(count) * (count - 1) / 2, "pair", true};
         addBenchCase(c);
-        benchmark::RegisterBenchmark(caseName(c).c_str(), swarmStep, count, true)->Unit(benchmark::kMicrosecond);
+        benchmark::RegisterBenchmark(caseName(c).c_str(), swarmStep, count, true)
+            ->Unit(benchmark::kMicrosecond);
         benchmark::RegisterBenchmark(floorName(c).c_str(), swarmStepFloor, count, true)
             ->Unit(benchmark::kMicrosecond);
     }

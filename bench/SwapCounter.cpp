@@ -8,24 +8,24 @@
 
 #include <atomic>
 #include <cerrno>
+#include <csignal>
 #include <cstdlib>
 #include <ctime>
 #include <dlfcn.h>
 #include <fcntl.h>
-#include <signal.h>
 #include <unistd.h>
 
-typedef void (*SwapFunction)(Display*, GLXDrawable);
+using SwapFunction = void (*)(Display*, GLXDrawable);
 
 static std::atomic<unsigned long> swapCount(0);
 static SwapFunction realSwap = nullptr;
 static int logFile = -1;
 
-extern "C" void glXSwapBuffers(Display* display, GLXDrawable drawable) {
+extern "C" void glXSwapBuffers(Display* dpy, GLXDrawable drawable) {
     if (!realSwap) {
         realSwap = reinterpret_cast<SwapFunction>(dlsym(RTLD_NEXT, "glXSwapBuffers"));
     }
-    realSwap(display, drawable);
+    realSwap(dpy, drawable);
     swapCount.fetch_add(1, std::memory_order_relaxed);
 }
 

@@ -12,8 +12,7 @@ void takeSnapshot(GeneratorSnapshot& snapshot, const RandomSource& rng) {
 }
 
 static bool sameState(const RandomSource& a, const RandomSource& b) {
-    return a.next == b.next && a.remaining == b.remaining &&
-           memcmp(a.state, b.state, sizeof a.state) == 0;
+    return a.next == b.next && a.remaining == b.remaining && memcmp(a.state, b.state, sizeof a.state) == 0;
 }
 
 long countDraws(const GeneratorSnapshot& before, const RandomSource& after) {

@@ -77,7 +77,6 @@ void free(void* block) {
     countRelease(block);
     __libc_free(block);
 }
-
 }
 
 // Every operator new counts once and takes its storage straight from the C
@@ -115,8 +114,12 @@ void* operator new[](size_t size, const std::nothrow_t&) noexcept {
     countAllocation();
     return __libc_malloc(size == 0 ? 1 : size);
 }
-void* operator new(size_t size, std::align_val_t alignment) { return allocateAlignedOrThrow(size, alignment); }
-void* operator new[](size_t size, std::align_val_t alignment) { return allocateAlignedOrThrow(size, alignment); }
+void* operator new(size_t size, std::align_val_t alignment) {
+    return allocateAlignedOrThrow(size, alignment);
+}
+void* operator new[](size_t size, std::align_val_t alignment) {
+    return allocateAlignedOrThrow(size, alignment);
+}
 void* operator new(size_t size, std::align_val_t alignment, const std::nothrow_t&) noexcept {
     countAllocation();
     return __libc_memalign(static_cast<size_t>(alignment), size == 0 ? 1 : size);
