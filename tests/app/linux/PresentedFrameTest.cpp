@@ -44,9 +44,10 @@ extern "C" void __wrap_glXQueryDrawable(Display* display, GLXDrawable drawable, 
 }
 
 static const int side = 600;
+static const size_t imageBytes = static_cast<size_t>(side) * side * 4;
 
 static std::vector<unsigned char> readBackBuffer() {
-    std::vector<unsigned char> pixels(side * side * 4);
+    std::vector<unsigned char> pixels(imageBytes);
     glPixelStorei(GL_PACK_ALIGNMENT, 4);
     glReadBuffer(GL_BACK);
     glReadPixels(0, 0, side, side, GL_RGBA, GL_UNSIGNED_BYTE, pixels.data());
@@ -62,7 +63,7 @@ static void drawPicture(int frame) {
     glColor4f(1.0f, 0.5f, 0.25f, 0.75f);
     glRectf(-0.9f, -0.8f, 0.3f, 0.1f);
     glColor4f(0.2f, 0.4f, 1.0f, 0.5f);
-    glRectf(-0.1f + 0.01f * frame, -0.3f, 0.95f, 0.99f);
+    glRectf(-0.1f + 0.01f * static_cast<float>(frame), -0.3f, 0.95f, 0.99f);
 }
 
 class PresentedFrameTest : public ::testing::Test {
@@ -144,10 +145,10 @@ TEST_F(PresentedFrameTest, RestoreReplacesThePixelsAndLeavesTheStateAlone) {
     PresentedImage image(side, side);
     ASSERT_NE(image.pixels, nullptr);
     image.keep();
-    ASSERT_TRUE(std::vector<unsigned char>(image.pixels, image.pixels + side * side * 4) == drawn);
+    ASSERT_TRUE(std::vector<unsigned char>(image.pixels, image.pixels + imageBytes) == drawn);
     // Kept alpha below one: a restore that blended would not give back the
     // colours (this buffer has no alpha of its own, so reads give 255).
-    for (int i = 3; i < side * side * 4; i += 4) {
+    for (size_t i = 3; i < imageBytes; i += 4) {
         image.pixels[i] = 64;
     }
 

@@ -188,7 +188,7 @@ static int moveEscape() {
     int escapeCode = 0;
     int freeCode = 0;
     for (int code = lowest; code <= highest; ++code) {
-        KeySym* symbols = map + (code - lowest) * perCode;
+        KeySym* symbols = map + static_cast<ptrdiff_t>(code - lowest) * perCode;
         bool empty = true;
         for (int i = 0; i < perCode; ++i) {
             empty = empty && symbols[i] == NoSymbol;
@@ -227,13 +227,13 @@ int main(int argc, char** argv) {
     std::string command = argv[1];
     int result = 2;
     if (command == "wait-window" && argc == 3) {
-        result = waitWindow(atoi(argv[2]));
+        result = waitWindow(static_cast<int>(strtol(argv[2], nullptr, 10)));
     } else if (command == "properties" && argc == 3) {
         result = properties(parseWindow(argv[2]));
     } else if (command == "close" && argc == 3) {
         result = closeWindow(parseWindow(argv[2]));
     } else if (command == "frames" && argc == 4) {
-        result = frames(parseWindow(argv[2]), atoi(argv[3]));
+        result = frames(parseWindow(argv[2]), static_cast<int>(strtol(argv[3], nullptr, 10)));
     } else if (command == "move-escape" && argc == 2) {
         result = moveEscape();
     } else {
