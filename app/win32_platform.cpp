@@ -11,9 +11,7 @@ PlatformWindow::PlatformWindow(HINSTANCE instance)
     : instance(instance), window(nullptr), deviceContext(nullptr), renderContext(nullptr),
       presentedImage(nullptr) {}
 
-PlatformWindow::~PlatformWindow() {
-    delete presentedImage;
-}
+PlatformWindow::~PlatformWindow() { delete presentedImage; }
 
 // One line on stderr for a console that started the program, and the same in
 // a message box for everyone else. Reads the failed call's last error first.
@@ -84,9 +82,7 @@ void presentFrame(PlatformWindow& window) {
     }
 }
 
-void sleepMilliseconds(int milliseconds) {
-    Sleep(static_cast<DWORD>(milliseconds));
-}
+void sleepMilliseconds(int milliseconds) { Sleep(static_cast<DWORD>(milliseconds)); }
 
 void closeWindow(PlatformWindow& window) {
     releaseRenderContext(window.window, window.deviceContext, window.renderContext);

@@ -13,9 +13,9 @@ static const int windowSize = 600;
 LRESULT CALLBACK windowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
     case WM_CREATE:
-        return 0;
     case WM_DESTROY:
-        // Comes only from the shutdown's DestroyWindow, after the loop ended.
+        // Nothing to set up or tear down here; destruction comes only from the
+        // shutdown's DestroyWindow, after the loop ended, and posts no quit.
         return 0;
     case WM_CLOSE:
         // The window stays until shutdown destroys it.
@@ -47,6 +47,6 @@ bool registerWindowClass(HINSTANCE instance) {
 }
 
 HWND createMainWindow(HINSTANCE instance) {
-    return CreateWindowExA(0, className, windowTitle, windowStyle, 0, 0, windowSize, windowSize,
-                           nullptr, nullptr, instance, nullptr);
+    return CreateWindowExA(0, className, windowTitle, windowStyle, 0, 0, windowSize, windowSize, nullptr,
+                           nullptr, instance, nullptr);
 }

@@ -24,9 +24,9 @@ static Function real(const char* module, const char* name) {
     return reinterpret_cast<Function>(reinterpret_cast<void*>(GetProcAddress(LoadLibraryA(module), name)));
 }
 
-static HWND WINAPI createWindowStandIn(DWORD exStyle, LPCSTR className, LPCSTR title, DWORD style, int x, int y,
-                                       int width, int height, HWND parent, HMENU menu, HINSTANCE instance,
-                                       LPVOID parameter) {
+static HWND WINAPI createWindowStandIn(DWORD exStyle, LPCSTR className, LPCSTR title, DWORD style, int x,
+                                       int y, int width, int height, HWND parent, HMENU menu,
+                                       HINSTANCE instance, LPVOID parameter) {
     if (failsAt("window")) {
         SetLastError(ERROR_NOT_ENOUGH_MEMORY);
         return nullptr;

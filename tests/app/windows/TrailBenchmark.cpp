@@ -29,9 +29,9 @@ static void pumpMessages(PlatformWindow& window) {
     }
 }
 
-static double millisecondsPerFrame(PlatformWindow& window, Swarm& swarm, int frames) {
+static double millisecondsPerFrame(PlatformWindow& window, Swarm& swarm, long frames) {
     double start = nowMilliseconds();
-    for (int frame = 0; frame < frames; ++frame) {
+    for (long frame = 0; frame < frames; ++frame) {
         pumpMessages(window);
         swarm.step();
         fadeFrame();
@@ -43,8 +43,8 @@ static double millisecondsPerFrame(PlatformWindow& window, Swarm& swarm, int fra
 }
 
 int main(int argc, char** argv) {
-    int frames = argc > 1 ? atoi(argv[1]) : 500;
-    if (frames <= 0) {
+    long frames = argc > 1 ? strtol(argv[1], nullptr, 10) : 500;
+    if (frames <= 0 || frames > 1000000) {
         frames = 500;
     }
     PlatformWindow window(GetModuleHandleA(nullptr));
@@ -57,7 +57,8 @@ int main(int argc, char** argv) {
     int height = client.bottom - client.top;
     printf("drawing area %d x %d, pixel format %s\n", width, height,
            window.presentedImage != nullptr ? "keeps nothing known across a swap" : "keeps the back buffer");
-    PresentedImage* keeper = window.presentedImage != nullptr ? window.presentedImage : new PresentedImage(width, height);
+    PresentedImage* keeper =
+        window.presentedImage != nullptr ? window.presentedImage : new PresentedImage(width, height);
     window.presentedImage = nullptr;
 
     setupDrawingState();
@@ -74,7 +75,7 @@ int main(int argc, char** argv) {
     }
 
     double start = nowMilliseconds();
-    for (int i = 0; i < frames; ++i) {
+    for (long i = 0; i < frames; ++i) {
         keeper->keep();
         keeper->restore();
     }

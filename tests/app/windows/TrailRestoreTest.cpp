@@ -17,8 +17,8 @@ static int swaps = 0;
 
 static BOOL WINAPI swapStandIn(HDC context) {
     using Swap = decltype(&SwapBuffers);
-    static Swap realSwap =
-        reinterpret_cast<Swap>(reinterpret_cast<void*>(GetProcAddress(LoadLibraryA("gdi32.dll"), "SwapBuffers")));
+    static Swap realSwap = reinterpret_cast<Swap>(
+        reinterpret_cast<void*>(GetProcAddress(LoadLibraryA("gdi32.dll"), "SwapBuffers")));
     BOOL swapped = realSwap(context);
     ++swaps;
     if (scribbleAfterSwap) {

@@ -82,7 +82,8 @@ static int seenCount = 0;
 
 // Sees every message the pump takes off the queue.
 static LRESULT CALLBACK recordTakenMessage(int code, WPARAM wParam, LPARAM lParam) {
-    const MSG* message = reinterpret_cast<const MSG*>(lParam);
+    // The hook's parameter is the message, passed as an integer.
+    const MSG* message = reinterpret_cast<const MSG*>(lParam);  // NOLINT(performance-no-int-to-ptr)
     if (code == HC_ACTION && wParam == PM_REMOVE && seenCount < 256) {
         seenMessages[seenCount++] = message->message;
     }
