@@ -13,7 +13,9 @@ static const double blendWeight = 0.4f;
 Creature::Creature(int32_t tentacleCount, int32_t nodesPerTentacle)
     : nodesPerTentacle(nodesPerTentacle), tentacleCount(tentacleCount), tentacles(nullptr), anchor() {
     if (tentacleCount > 0) {
-        tentacles = static_cast<Tentacle*>(malloc(sizeof(Tentacle) * static_cast<size_t>(tentacleCount)));
+        // An array of node-array pointers, one per tentacle.
+        tentacles = static_cast<Tentacle*>(malloc(
+            sizeof(Tentacle) * static_cast<size_t>(tentacleCount)));  // NOLINT(bugprone-sizeof-expression)
         if (tentacles == nullptr) {
             throw std::bad_alloc();
         }

@@ -45,8 +45,8 @@ TEST_F(RandomSourceTest, ArraySeedingMatchesAnIndependentImplementation) {
     const struct {
         int index;
         uint32_t word;
-    } golden[] = {{0, 2785158684u},    {1, 1763753035u},    {2, 1595823907u},    {623, 3000428885u},
-                  {624, 3978410356u},  {1247, 3197514551u}, {1299, 1360657004u}};
+    } golden[] = {{0, 2785158684u},   {1, 1763753035u},    {2, 1595823907u},   {623, 3000428885u},
+                  {624, 3978410356u}, {1247, 3197514551u}, {1299, 1360657004u}};
     RandomSource rng;
     rng.seedFromWords(key);
     int drawn = 0;

@@ -39,7 +39,7 @@ extern "C" FILE* __wrap_fopen(const char* path, const char* mode) {
     if (std::strcmp(path, "/dev/urandom") != 0) {
         return __real_fopen(path, mode);
     }
-    calls.push_back(std::string("fopen ") + path + " " + mode);
+    calls.emplace_back(std::string("fopen ") + path + " " + mode);
     if (deviceBytes < 0) {
         return nullptr;
     }
@@ -65,7 +65,7 @@ extern "C" int __wrap_fclose(FILE* file) {
     if (file != deviceHandle()) {
         return __real_fclose(file);
     }
-    calls.push_back("fclose");
+    calls.emplace_back("fclose");
     --openFiles;
     return 0;
 }
@@ -82,7 +82,7 @@ extern "C" clock_t __wrap_clock(void) {
     if (!clocksScripted) {
         return __real_clock();
     }
-    calls.push_back("clock");
+    calls.emplace_back("clock");
     return scriptedClock;
 }
 

@@ -52,8 +52,8 @@ TEST_F(CreatureStream, FullCreatureDrawsHeadThickQuarterAndThinTentaclesInOrder)
     markNodes(creature, 0.0f);
     const Tentacle* tentacles = creature.tentacles;
 
-    std::vector<GLCall> expected = {pointSizeCall(8.0f), beginCall(GL_POINTS), colorCall(1.0f, 1.0f, 1.0f, 0.8f),
-                                    vertexOf(tentacles[0][0]), endCall()};
+    std::vector<GLCall> expected = {pointSizeCall(8.0f), beginCall(GL_POINTS),
+                                    colorCall(1.0f, 1.0f, 1.0f, 0.8f), vertexOf(tentacles[0][0]), endCall()};
     expected.push_back(lineWidthCall(6.0f));
     expected.push_back(beginCall(GL_LINES));
     for (int t = 0; t < 3; ++t) {
@@ -71,7 +71,8 @@ TEST_F(CreatureStream, FullCreatureDrawsHeadThickQuarterAndThinTentaclesInOrder)
         for (int j = 1; j < 75; ++j) {
             const TentacleNode& root = tentacles[t][j - 1];
             const double along = j / 75.0;
-            const GLCall colour = colorCall(root.red, root.green, root.blue, static_cast<float>(1.0 - along * along));
+            const GLCall colour =
+                colorCall(root.red, root.green, root.blue, static_cast<float>(1.0 - along * along));
             addSegment(expected, colour, root, tentacles[t][j]);
         }
     }
@@ -93,11 +94,13 @@ TEST_F(CreatureStream, BandEndsCarryTheirExactColours) {
     // nearly transparent: k = 1 and k = 17 of 18.
     const size_t thick = 7;
     for (int t = 0; t < 3; ++t) {
-        const size_t first = thick + static_cast<size_t>(t) * 17 * 3;
-        const size_t last = first + 16 * 3;
-        EXPECT_EQ("", firstDifference({colorCall(1.0f, 1.0f, static_cast<float>(43.0 / 45), static_cast<float>(17.0 / 36))},
+        const size_t first = thick + static_cast<size_t>(t) * 17u * 3u;
+        const size_t last = first + size_t{16} * 3;
+        EXPECT_EQ("", firstDifference({colorCall(1.0f, 1.0f, static_cast<float>(43.0 / 45),
+                                                 static_cast<float>(17.0 / 36))},
                                       {drawn[first]}));
-        EXPECT_EQ("", firstDifference({colorCall(1.0f, 1.0f, static_cast<float>(11.0 / 45), static_cast<float>(1.0 / 36))},
+        EXPECT_EQ("", firstDifference({colorCall(1.0f, 1.0f, static_cast<float>(11.0 / 45),
+                                                 static_cast<float>(1.0 / 36))},
                                       {drawn[last]}));
         // The last thick segment ends on node 17; node 18 carries none.
         EXPECT_EQ("", firstDifference({vertexOf(creature.tentacles[t][17])}, {drawn[last + 2]}));
@@ -105,18 +108,19 @@ TEST_F(CreatureStream, BandEndsCarryTheirExactColours) {
 
     // Thin segments: alpha 1 - (1/75)^2 in node 0's colour at the root,
     // 1 - (74/75)^2 in node 73's colour at the tip.
-    const size_t thin = thick + 51 * 3 + 3;
+    const size_t thin = thick + size_t{51} * 3 + 3;
     for (int t = 0; t < 3; ++t) {
         const TentacleNode* nodes = creature.tentacles[t];
-        const size_t first = thin + static_cast<size_t>(t) * 74 * 3;
-        const size_t last = first + 73 * 3;
+        const size_t first = thin + static_cast<size_t>(t) * 74u * 3u;
+        const size_t last = first + size_t{73} * 3;
         EXPECT_EQ("", firstDifference({colorCall(nodes[0].red, nodes[0].green, nodes[0].blue,
                                                  static_cast<float>(5624.0 / 5625))},
                                       {drawn[first]}));
         EXPECT_EQ("", firstDifference({colorCall(nodes[73].red, nodes[73].green, nodes[73].blue,
                                                  static_cast<float>(149.0 / 5625))},
                                       {drawn[last]}));
-        EXPECT_EQ("", firstDifference({vertexOf(nodes[73]), vertexOf(nodes[74])}, {drawn[last + 1], drawn[last + 2]}));
+        EXPECT_EQ("", firstDifference({vertexOf(nodes[73]), vertexOf(nodes[74])},
+                                      {drawn[last + 1], drawn[last + 2]}));
     }
 }
 
@@ -125,9 +129,17 @@ TEST_F(CreatureStream, SingleNodeDrawsOnlyTheHeadAndTwoEmptyBatches) {
     markNodes(creature, 0.5f);
     const TentacleNode& head = creature.tentacles[0][0];
     const std::vector<GLCall> expected = {
-        pointSizeCall(8.0f), beginCall(GL_POINTS), colorCall(1.0f, 1.0f, 1.0f, 0.8f), vertexOf(head), endCall(),
-        lineWidthCall(6.0f), beginCall(GL_LINES), endCall(),
-        lineWidthCall(2.0f), beginCall(GL_LINES), endCall(),
+        pointSizeCall(8.0f),
+        beginCall(GL_POINTS),
+        colorCall(1.0f, 1.0f, 1.0f, 0.8f),
+        vertexOf(head),
+        endCall(),
+        lineWidthCall(6.0f),
+        beginCall(GL_LINES),
+        endCall(),
+        lineWidthCall(2.0f),
+        beginCall(GL_LINES),
+        endCall(),
     };
     EXPECT_EQ("", firstDifference(expected, drawnStream(creature)));
 }
@@ -138,12 +150,14 @@ TEST_F(CreatureStream, EightNodesGiveOneThickSegmentPerTentacle) {
     const std::vector<GLCall> drawn = drawnStream(creature);
     std::vector<GLCall> expected = {lineWidthCall(6.0f), beginCall(GL_LINES)};
     for (int t = 0; t < 3; ++t) {
-        addSegment(expected, colorCall(1.0f, 1.0f, 0.6f, 0.25f), creature.tentacles[t][0], creature.tentacles[t][1]);
+        addSegment(expected, colorCall(1.0f, 1.0f, 0.6f, 0.25f), creature.tentacles[t][0],
+                   creature.tentacles[t][1]);
     }
     expected.push_back(endCall());
     expected.push_back(lineWidthCall(2.0f));
     ASSERT_GE(drawn.size(), size_t(5) + expected.size());
-    EXPECT_EQ("", firstDifference(expected, std::vector<GLCall>(drawn.begin() + 5, drawn.begin() + 5 + expected.size())));
+    EXPECT_EQ("", firstDifference(
+                      expected, std::vector<GLCall>(drawn.begin() + 5, drawn.begin() + 5 + expected.size())));
 }
 
 // For every shape, short ones included: three begin/end pairs in the order
@@ -151,7 +165,8 @@ TEST_F(CreatureStream, EightNodesGiveOneThickSegmentPerTentacle) {
 // glBegin; a colour before every primitive; and the vertex count that the
 // quarter q = n / 4 and the n - 1 thin segments give.
 TEST_F(CreatureStream, ShortAndLongTentaclesKeepTheBatchStructure) {
-    const int shapes[][2] = {{1, 1}, {3, 2}, {3, 3}, {2, 4}, {3, 5}, {1, 7}, {2, 8}, {1, 11}, {4, 12}, {3, 75}};
+    const int shapes[][2] = {{1, 1}, {3, 2}, {3, 3},  {2, 4},  {3, 5},
+                             {1, 7}, {2, 8}, {1, 11}, {4, 12}, {3, 75}};
     for (const auto& shape : shapes) {
         const int tentacleCount = shape[0];
         const int n = shape[1];
@@ -197,7 +212,8 @@ TEST_F(CreatureStream, ShortAndLongTentaclesKeepTheBatchStructure) {
         }
         EXPECT_FALSE(inside);
         EXPECT_EQ((std::vector<GLenum>{GL_POINTS, GL_LINES, GL_LINES}), modes);
-        EXPECT_EQ((std::vector<std::string>{"glPointSize(8)", "glLineWidth(6)", "glLineWidth(2)"}), sizeCalls);
+        EXPECT_EQ((std::vector<std::string>{"glPointSize(8)", "glLineWidth(6)", "glLineWidth(2)"}),
+                  sizeCalls);
     }
 }
 

@@ -33,13 +33,13 @@ protected:
         return pixels;
     }
 
-    void paintWhite() {
+    static void paintWhite() {
         glClearColor(1.0f, 1.0f, 1.0f, 1.0f);
         glClear(GL_COLOR_BUFFER_BIT);
     }
 
     // How many colour channels, over all pixels, lie outside [low, high].
-    int channelsOutside(const std::vector<unsigned char>& pixels, double low, double high) {
+    static int channelsOutside(const std::vector<unsigned char>& pixels, double low, double high) {
         int outside = 0;
         for (size_t i = 0; i < pixels.size(); i += 4) {
             for (size_t c = 0; c < 3; ++c) {
@@ -58,7 +58,8 @@ TEST_F(OpenGLDrawing, SetupClearsTheBufferToBlack) {
     EXPECT_EQ(0, channelsOutside(pixels, 0, 0));
     GLint redBits = 0;
     glGetIntegerv(GL_RED_BITS, &redBits);
-    std::printf("renderer %s, %d bits of red\n", reinterpret_cast<const char*>(glGetString(GL_RENDERER)), redBits);
+    std::printf("renderer %s, %d bits of red\n", reinterpret_cast<const char*>(glGetString(GL_RENDERER)),
+                redBits);
     EXPECT_TRUE(glIsEnabled(GL_BLEND));
     EXPECT_TRUE(glIsEnabled(GL_LINE_SMOOTH));
     EXPECT_TRUE(glIsEnabled(GL_POINT_SMOOTH));
@@ -69,7 +70,8 @@ TEST_F(OpenGLDrawing, OneFadeLeavesNinetyFivePercentOfWhiteEverywhere) {
     paintWhite();
     fadeFrame();
     const std::vector<unsigned char> pixels = readBack();
-    EXPECT_EQ(0, channelsOutside(pixels, 0.95 * 255 - 1, 0.95 * 255 + 1)) << "first pixel red " << int(pixels[0]);
+    EXPECT_EQ(0, channelsOutside(pixels, 0.95 * 255 - 1, 0.95 * 255 + 1))
+        << "first pixel red " << int(pixels[0]);
 }
 
 // The 8-bit buffer rounds after every fade, so the error may grow by up to a
@@ -83,7 +85,8 @@ TEST_F(OpenGLDrawing, RepeatedFadesFollowTheirPowerOfNinetyFivePercent) {
         const std::vector<unsigned char> pixels = readBack();
         const double expected = std::pow(0.95, m) * 255;
         EXPECT_EQ(0, channelsOutside(pixels, expected - m, expected + m))
-            << "after " << m << " fades, first pixel red " << int(pixels[0]) << ", expected about " << expected;
+            << "after " << m << " fades, first pixel red " << int(pixels[0]) << ", expected about "
+            << expected;
         levels += (m > 1 ? " " : "") + std::to_string(pixels[0]);
     }
     std::printf("red after 1..20 fades: %s\n", levels.c_str());
@@ -118,7 +121,7 @@ TEST_F(OpenGLDrawing, CreatureLightsItsHeadAndNothingFarFromItsNodes) {
     creature.draw();
     const std::vector<unsigned char> pixels = readBack();
     const int w = window.width;
-    auto at = [&](int px, int py) { return &pixels[static_cast<size_t>((py * w + px) * 4)]; };
+    auto at = [&](int px, int py) { return &pixels[(static_cast<size_t>(py) * w + px) * 4]; };
 
     const int headPx = static_cast<int>(toPixels(headX, w));
     const int headPy = static_cast<int>(toPixels(headY, window.height));
@@ -133,7 +136,9 @@ TEST_F(OpenGLDrawing, CreatureLightsItsHeadAndNothingFarFromItsNodes) {
     // fades along a tentacle but is still there at node 40.
     for (int t = 0; t < 3; ++t) {
         const TentacleNode& node = creature.tentacles[t][40];
-        EXPECT_GT(at(static_cast<int>(toPixels(node.x, w)), static_cast<int>(toPixels(node.y, window.height)))[0], 20)
+        EXPECT_GT(
+            at(static_cast<int>(toPixels(node.x, w)), static_cast<int>(toPixels(node.y, window.height)))[0],
+            20)
             << "tentacle " << t << " node 40";
     }
 
@@ -156,9 +161,10 @@ TEST_F(OpenGLDrawing, CreatureLightsItsHeadAndNothingFarFromItsNodes) {
                 for (int i = 1; i < 75; ++i) {
                     const TentacleNode& a = creature.tentacles[t][i - 1];
                     const TentacleNode& b = creature.tentacles[t][i];
-                    nearest = std::min(nearest, distanceToSegment(px + 0.5, py + 0.5, toPixels(a.x, w),
-                                                                  toPixels(a.y, window.height), toPixels(b.x, w),
-                                                                  toPixels(b.y, window.height)));
+                    nearest =
+                        std::min(nearest, distanceToSegment(px + 0.5, py + 0.5, toPixels(a.x, w),
+                                                            toPixels(a.y, window.height), toPixels(b.x, w),
+                                                            toPixels(b.y, window.height)));
                 }
             }
             if (nearest > farthest) {

@@ -20,7 +20,7 @@ protected:
     }
 
     // A generator seeded as the next creature's will be.
-    void expectNextSeed(RandomSource& rng) {
+    static void expectNextSeed(RandomSource& rng) {
         uint32_t key[624];
         scriptedKey(entropyScript.nextKeySeed, key);
         rng.seedFromWords(key);
@@ -55,7 +55,9 @@ TEST_F(CreatureTest, ColoursFadeAlongTheTentacleAndMixWithTheUnsmoothedSuccessor
     Creature creature(3, 75);
 
     // The colours before smoothing, from the same draws: green first.
-    static float red[3][75], green[3][75], blue[3][75];
+    static float red[3][75];
+    static float green[3][75];
+    static float blue[3][75];
     for (int t = 0; t < 3; ++t) {
         for (int i = 0; i < 75; ++i) {
             const double share = i / 75.0;
@@ -212,7 +214,8 @@ TEST_F(CreatureTest, ThePullHasAFixedSizeWhateverTheDistance) {
     extremes.setAnchor(1.0f, -1.0f);
     extremes.step();
     const double diagonal = 1 / std::sqrt(2.0);
-    EXPECT_EQ(extremes.tentacles[0][0].vx, static_cast<float>(static_cast<float>(diagonal * pullSize * 0.9) * nodeDamping));
+    EXPECT_EQ(extremes.tentacles[0][0].vx,
+              static_cast<float>(static_cast<float>(diagonal * pullSize * 0.9) * nodeDamping));
     EXPECT_EQ(extremes.tentacles[0][0].vy,
               static_cast<float>(static_cast<float>(-diagonal * pullSize * (0.9 + 0.2)) * nodeDamping));
 }

@@ -16,7 +16,8 @@ static bool allFinite(const Swarm& swarm) {
         for (int t = 0; t < c.tentacleCount; ++t) {
             for (int k = 0; k < c.nodesPerTentacle; ++k) {
                 const TentacleNode& n = c.tentacles[t][k];
-                if (!std::isfinite(n.x) || !std::isfinite(n.y) || !std::isfinite(n.vx) || !std::isfinite(n.vy)) {
+                if (!std::isfinite(n.x) || !std::isfinite(n.y) || !std::isfinite(n.vx) ||
+                    !std::isfinite(n.vy)) {
                     return false;
                 }
             }

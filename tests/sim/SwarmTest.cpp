@@ -111,7 +111,8 @@ TEST_F(SwarmTest, SmallSwarmsOnlyDrawForDamping) {
 
 TEST_F(SwarmTest, PairsAreTestedInIndexOrderAndOnlyInteractingOnesMove) {
     const int pairs[10][2] = {{0, 1}, {0, 2}, {0, 3}, {0, 4}, {1, 2}, {1, 3}, {1, 4}, {2, 3}, {2, 4}, {3, 4}};
-    const float positions[5][2] = {{-0.4f, -0.3f}, {0.35f, -0.2f}, {0.1f, 0.45f}, {-0.25f, 0.2f}, {0.4f, 0.3f}};
+    const float positions[5][2] = {
+        {-0.4f, -0.3f}, {0.35f, -0.2f}, {0.1f, 0.45f}, {-0.25f, 0.2f}, {0.4f, 0.3f}};
     for (int chosen = 0; chosen < 10; ++chosen) {
         Swarm swarm(5);
         placeAtRest(swarm, positions);
@@ -119,7 +120,7 @@ TEST_F(SwarmTest, PairsAreTestedInIndexOrderAndOnlyInteractingOnesMove) {
         for (int k = 0; k < 10; ++k) {
             words.push_back(k == chosen ? interacts : staysApart);
             if (k == chosen) {
-                words.push_back(one);         // u1
+                words.push_back(one);          // u1
                 words.push_back(0x80000000u);  // u2, about a half
             }
         }
@@ -138,7 +139,8 @@ TEST_F(SwarmTest, PairsAreTestedInIndexOrderAndOnlyInteractingOnesMove) {
         const double dx = static_cast<double>(positions[j][0]) - positions[i][0];
         const double dy = static_cast<double>(positions[j][1]) - positions[i][1];
         const double d = std::sqrt(dx * dx + dy * dy);
-        const float f = static_cast<float>((d < 0.2f ? -2.0 : 1.0) / ((d - 0.2f) * (d - 0.2f) + 1) * forceScale);
+        const float f =
+            static_cast<float>((d < 0.2f ? -2.0 : 1.0) / ((d - 0.2f) * (d - 0.2f) + 1) * forceScale);
         EXPECT_EQ(swarm.members[j].vx, static_cast<float>(0 - f * (dx / d)));
         EXPECT_EQ(swarm.members[j].vy, static_cast<float>(0 - f * (dy / d)));
         EXPECT_EQ(swarm.members[i].vx, -swarm.members[j].vx);
@@ -193,9 +195,8 @@ TEST_F(SwarmTest, EdgesReverseOutwardVelocityWithoutClampingThePosition) {
         float velocity;
         float velocityAfter;
     } cases[] = {
-        {0.99f, 0.02f, -0.02f},   {1.01f, -0.005f, -0.005f}, {1.01f, 0.0f, 0.0f},
-        {-0.99f, -0.02f, 0.02f},  {-1.01f, 0.005f, 0.005f},  {-1.01f, 0.0f, 0.0f},
-        {0.5f, 0.02f, 0.02f},
+        {0.99f, 0.02f, -0.02f},   {1.01f, -0.005f, -0.005f}, {1.01f, 0.0f, 0.0f},  {-0.99f, -0.02f, 0.02f},
+        {-1.01f, 0.005f, 0.005f}, {-1.01f, 0.0f, 0.0f},      {0.5f, 0.02f, 0.02f},
     };
     for (int axis = 0; axis < 2; ++axis) {
         for (const auto& c : cases) {
@@ -218,7 +219,8 @@ TEST_F(SwarmTest, EdgesReverseOutwardVelocityWithoutClampingThePosition) {
 TEST_F(SwarmTest, DampingScalesEveryVelocityAfterTheMove) {
     for (uint32_t word : {damps, keepsSpeed}) {
         Swarm swarm(5);
-        const float positions[5][2] = {{-0.4f, -0.3f}, {0.35f, -0.2f}, {0.1f, 0.45f}, {-0.25f, 0.2f}, {0.4f, 0.3f}};
+        const float positions[5][2] = {
+            {-0.4f, -0.3f}, {0.35f, -0.2f}, {0.1f, 0.45f}, {-0.25f, 0.2f}, {0.4f, 0.3f}};
         placeAtRest(swarm, positions);
         // Speeds for which the single-precision 0.99 and the double 0.99
         // round to different floats.

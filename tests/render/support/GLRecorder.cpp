@@ -64,7 +64,8 @@ std::string describeCall(const GLCall& call) {
         text += buffer;
     }
     for (int i = 0; i < call.valueCount; ++i) {
-        std::snprintf(buffer, sizeof buffer, "%s%.9g", i > 0 ? ", " : "", static_cast<double>(call.values[i]));
+        std::snprintf(buffer, sizeof buffer, "%s%.9g", i > 0 ? ", " : "",
+                      static_cast<double>(call.values[i]));
         text += buffer;
     }
     return text + ')';
@@ -79,7 +80,8 @@ std::string firstDifference(const std::vector<GLCall>& expected, const std::vect
         }
     }
     if (expected.size() != actual.size()) {
-        return "expected " + std::to_string(expected.size()) + " calls, got " + std::to_string(actual.size()) +
+        return "expected " + std::to_string(expected.size()) + " calls, got " +
+               std::to_string(actual.size()) +
                (expected.size() > common ? ", first missing: " + describeCall(expected[common])
                                          : ", first extra: " + describeCall(actual[common]));
     }

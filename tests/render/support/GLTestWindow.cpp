@@ -4,7 +4,9 @@
 
 #include <unistd.h>
 
-static Bool isMapNotify(Display*, XEvent* event, XPointer window) {
+// The signature is the one XIfEvent expects.
+static Bool isMapNotify(Display*, XEvent* event,
+                        XPointer window) {  // NOLINT(readability-non-const-parameter)
     return event->type == MapNotify && event->xmap.window == *reinterpret_cast<Window*>(window);
 }
 
@@ -27,8 +29,8 @@ GLTestWindow::GLTestWindow(int width, int height)
         failure = std::string("cannot open X display ") + name;
         return;
     }
-    int attributes[] = {GLX_RGBA,     GLX_DOUBLEBUFFER, GLX_RED_SIZE,   8, GLX_GREEN_SIZE, 8,
-                        GLX_BLUE_SIZE, 8,               GLX_DEPTH_SIZE, 16, None};
+    int attributes[] = {GLX_RGBA, GLX_DOUBLEBUFFER, GLX_RED_SIZE, 8,   GLX_GREEN_SIZE, 8, GLX_BLUE_SIZE,
+                        8,        GLX_DEPTH_SIZE,   16,           None};
     const int screen = DefaultScreen(display);
     XVisualInfo* visual = glXChooseVisual(display, screen, attributes);
     if (visual == nullptr) {
@@ -40,8 +42,8 @@ GLTestWindow::GLTestWindow(int width, int height)
     XSetWindowAttributes windowAttributes = {};
     windowAttributes.colormap = colormap;
     windowAttributes.event_mask = StructureNotifyMask;
-    window = XCreateWindow(display, root, 0, 0, static_cast<unsigned>(width), static_cast<unsigned>(height), 0,
-                           visual->depth, InputOutput, visual->visual, CWColormap | CWEventMask,
+    window = XCreateWindow(display, root, 0, 0, static_cast<unsigned>(width), static_cast<unsigned>(height),
+                           0, visual->depth, InputOutput, visual->visual, CWColormap | CWEventMask,
                            &windowAttributes);
     context = glXCreateContext(display, visual, nullptr, True);
     XFree(visual);
