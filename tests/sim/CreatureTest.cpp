@@ -18,18 +18,11 @@ protected:
         entropyScript.deviceYieldsKey = true;
         entropyScript.nextKeySeed = 500;
     }
-
-    // A generator seeded as the next creature's will be.
-    static void expectNextSeed(RandomSource& rng) {
-        uint32_t key[624];
-        scriptedKey(entropyScript.nextKeySeed, key);
-        rng.seedFromWords(key);
-    }
 };
 
 TEST_F(CreatureTest, ConstructionBuildsTentaclesAtRestWithTwoDrawsPerNode) {
     RandomSource expected;
-    expectNextSeed(expected);
+    seedAsNextGenerator(expected);
     Creature creature(3, 75);
     EXPECT_EQ(creature.tentacleCount, 3);
     EXPECT_EQ(creature.nodesPerTentacle, 75);
@@ -51,7 +44,7 @@ TEST_F(CreatureTest, ConstructionBuildsTentaclesAtRestWithTwoDrawsPerNode) {
 
 TEST_F(CreatureTest, ColoursFadeAlongTheTentacleAndMixWithTheUnsmoothedSuccessor) {
     RandomSource draws;
-    expectNextSeed(draws);
+    seedAsNextGenerator(draws);
     Creature creature(3, 75);
 
     // The colours before smoothing, from the same draws: green first.
@@ -90,7 +83,7 @@ TEST_F(CreatureTest, ColoursFadeAlongTheTentacleAndMixWithTheUnsmoothedSuccessor
 
 TEST_F(CreatureTest, SingleNodeTentaclesKeepTheirColourUnsmoothed) {
     RandomSource draws;
-    expectNextSeed(draws);
+    seedAsNextGenerator(draws);
     Creature creature(2, 1);
     EXPECT_EQ(drawsBetween(draws, creature.rng), 4);
     for (int t = 0; t < 2; ++t) {
@@ -106,7 +99,7 @@ TEST_F(CreatureTest, CountsOfZeroOrLessTakeNoDrawsAndStepSafely) {
     const int counts[][2] = {{0, 75}, {3, 0}, {-2, 5}, {4, -1}, {-1, -1}};
     for (const auto& count : counts) {
         RandomSource expected;
-        expectNextSeed(expected);
+        seedAsNextGenerator(expected);
         Creature creature(count[0], count[1]);
         creature.setAnchor(0.5f, -0.5f);
         creature.step();

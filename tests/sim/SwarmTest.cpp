@@ -27,13 +27,6 @@ protected:
         entropyScript.nextKeySeed = 700;
     }
 
-    // A generator seeded as the next swarm's will be.
-    static void expectNextSeed(RandomSource& rng) {
-        uint32_t key[624];
-        scriptedKey(entropyScript.nextKeySeed, key);
-        rng.seedFromWords(key);
-    }
-
     static void placeAtRest(Swarm& swarm, const float (*positions)[2]) {
         for (int i = 0; i < swarm.count; ++i) {
             swarm.members[i].x = positions[i][0];
@@ -55,7 +48,7 @@ protected:
 
 TEST_F(SwarmTest, ConstructionSpreadsMembersAtRestWithTwoDrawsEach) {
     RandomSource expected;
-    expectNextSeed(expected);
+    seedAsNextGenerator(expected);
     Swarm swarm(5);
     ASSERT_EQ(swarm.count, 5);
     for (int i = 0; i < 5; ++i) {
@@ -90,7 +83,7 @@ TEST_F(SwarmTest, FiveMembersDrawOncePerPairTwiceMorePerInteractionAndOnceToDamp
 TEST_F(SwarmTest, SmallSwarmsOnlyDrawForDamping) {
     for (int count : {1, 0, -4}) {
         RandomSource expected;
-        expectNextSeed(expected);
+        seedAsNextGenerator(expected);
         Swarm swarm(count);
         EXPECT_EQ(drawsBetween(expected, swarm.rng), count == 1 ? 2 : 0);
         if (count <= 0) {

@@ -24,6 +24,12 @@ void scriptedKey(uint32_t keySeed, uint32_t key[624]) {
     }
 }
 
+void seedAsNextGenerator(RandomSource& rng) {
+    uint32_t key[624];
+    scriptedKey(entropyScript.nextKeySeed, key);
+    rng.seedFromWords(key);
+}
+
 bool readEntropyKey(uint32_t key[624]) {
     ++entropyScript.deviceReads;
     if (!entropyScript.deviceYieldsKey) {

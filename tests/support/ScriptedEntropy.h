@@ -23,3 +23,9 @@ extern EntropyScript entropyScript;
 
 // The key the scripted device yields for a given key seed.
 void scriptedKey(uint32_t keySeed, uint32_t key[624]);
+
+class RandomSource;
+
+// Seeds `rng` as the scripted device will seed the next generator made,
+// without consuming that key.
+void seedAsNextGenerator(RandomSource& rng);
