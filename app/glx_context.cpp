@@ -155,34 +155,33 @@ static void releaseAfterFailure(Display* display, GlxContext& glx) {
     releaseXErrors(display);
 }
 
-bool createGlxContext(Display* display, Window window, int width, int height, GlxContext& glx) {
+// Prints the one line for a failed step, with the server's reason when it
+// gave one, and releases what the creation had obtained.
+static bool failCreation(Display* display, GlxContext& glx, const char* what, int error) {
     char reason[256];
+    if (error != 0) {
+        XGetErrorText(display, error, reason, sizeof reason);
+    } else {
+        snprintf(reason, sizeof reason, "refused");
+    }
+    fprintf(stderr, "drifton: cannot %s (%s)\n", what, reason);
+    releaseAfterFailure(display, glx);
+    return false;
+}
+
+bool createGlxContext(Display* display, Window window, int width, int height, GlxContext& glx) {
     trapXErrors(display);
     glx.surface = glXCreateWindow(display, glx.config, window, nullptr);
     glx.context = glXCreateNewContext(display, glx.config, GLX_RGBA_TYPE, nullptr, True);
     int error = releaseXErrors(display);
     if (error != 0 || !glx.context || !glx.surface) {
-        if (error != 0) {
-            XGetErrorText(display, error, reason, sizeof reason);
-        } else {
-            snprintf(reason, sizeof reason, "refused");
-        }
-        fprintf(stderr, "drifton: cannot create the OpenGL context (%s)\n", reason);
-        releaseAfterFailure(display, glx);
-        return false;
+        return failCreation(display, glx, "create the OpenGL context", error);
     }
     trapXErrors(display);
     Bool current = glXMakeContextCurrent(display, glx.surface, glx.surface, glx.context);
     error = releaseXErrors(display);
     if (!current || error != 0) {
-        if (error != 0) {
-            XGetErrorText(display, error, reason, sizeof reason);
-        } else {
-            snprintf(reason, sizeof reason, "refused");
-        }
-        fprintf(stderr, "drifton: cannot make the OpenGL context current (%s)\n", reason);
-        releaseAfterFailure(display, glx);
-        return false;
+        return failCreation(display, glx, "make the OpenGL context current", error);
     }
     // The age, where the driver tells it, is the truth about every single
     // swap; a promised copy or exchange is next best.
