@@ -1,9 +1,10 @@
 // Counts presented frames from outside the program under measurement:
-// preloaded (LD_PRELOAD), it puts itself in front of glXSwapBuffers, counts
-// every call and passes it on. On SIGUSR1 it appends one line to the file
+// preloaded (LD_PRELOAD), it puts itself in front of glXSwapBuffers and
+// eglSwapBuffers, counts every call and passes it on. On SIGUSR1 it appends one line to the file
 // named by DRIFTON_SWAP_LOG: the swaps so far, the monotonic clock and the
 // process's CPU time (all threads), both in nanoseconds. Two such lines a
 // known time apart give the frame rate and the CPU use between them.
+#include <EGL/egl.h>
 #include <GL/glx.h>
 
 #include <atomic>
@@ -16,9 +17,11 @@
 #include <unistd.h>
 
 using SwapFunction = void (*)(Display*, GLXDrawable);
+using EglSwapFunction = EGLBoolean (*)(EGLDisplay, EGLSurface);
 
 static std::atomic<unsigned long> swapCount(0);
 static SwapFunction realSwap = nullptr;
+static EglSwapFunction realEglSwap = nullptr;
 static int logFile = -1;
 
 extern "C" void glXSwapBuffers(Display* dpy, GLXDrawable drawable) {
@@ -27,6 +30,18 @@ extern "C" void glXSwapBuffers(Display* dpy, GLXDrawable drawable) {
     }
     realSwap(dpy, drawable);
     swapCount.fetch_add(1, std::memory_order_relaxed);
+}
+
+// Only swaps that succeed count: a failed one presented nothing.
+extern "C" EGLBoolean eglSwapBuffers(EGLDisplay dpy, EGLSurface surface) {
+    if (!realEglSwap) {
+        realEglSwap = reinterpret_cast<EglSwapFunction>(dlsym(RTLD_NEXT, "eglSwapBuffers"));
+    }
+    const EGLBoolean swapped = realEglSwap(dpy, surface);
+    if (swapped) {
+        swapCount.fetch_add(1, std::memory_order_relaxed);
+    }
+    return swapped;
 }
 
 // Decimal digits of `value` at `out`; returns the position after them.
@@ -70,6 +85,7 @@ static void writeSnapshot(int) {
 
 __attribute__((constructor)) static void startCounting() {
     realSwap = reinterpret_cast<SwapFunction>(dlsym(RTLD_NEXT, "glXSwapBuffers"));
+    realEglSwap = reinterpret_cast<EglSwapFunction>(dlsym(RTLD_NEXT, "eglSwapBuffers"));
     const char* path = getenv("DRIFTON_SWAP_LOG");
     if (path && path[0] != '\0') {
         logFile = open(path, O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC, 0644);

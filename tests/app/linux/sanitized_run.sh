@@ -1,9 +1,10 @@
 # The program built with the address and undefined-behaviour checkers, run
-# for at least 300 presented frames and ended by Escape: exit code 0 and no
-# report, leaks included.
+# for at least 300 presented frames and ended by Escape, once on an X server
+# and once under sway: exit code 0 and no report, leaks included.
 #   bash sanitized_run.sh SANITIZED_DRIFTON XPROBE SWAP_COUNTER
-# SWAP_COUNTER is the preloaded counter of glXSwapBuffers calls that answers
-# SIGUSR1 with a line in $DRIFTON_SWAP_LOG, the swaps so far first.
+# SWAP_COUNTER is the preloaded counter of glXSwapBuffers and eglSwapBuffers
+# calls that answers SIGUSR1 with a line in $DRIFTON_SWAP_LOG, the swaps so
+# far first.
 here=$(dirname "$0")
 . "$here/testlib.sh"
 counter=$3
@@ -11,35 +12,45 @@ counter=$3
 
 # The software driver, loaded from the start so that it is never unloaded:
 # an unloaded library's memory still in use looks leaked, and its frames can
-# no longer be named for the suppressions.
+# no longer be named for the suppressions. EGL loads the same driver.
 driver=$(ls /usr/lib/*/dri/swrast_dri.so 2>/dev/null | head -n 1)
 [ -n "$driver" ] || fail "no swrast_dri.so"
 
+# Runs the program started by $1 (start_program or start_sway_program) to
+# 300 frames and ends it with Escape.
+checked_run() {
+    rm -f "$WORK/swaps"
+    $1 env \
+        LD_PRELOAD="$counter:$driver" \
+        DRIFTON_SWAP_LOG="$WORK/swaps" \
+        ASAN_OPTIONS="verify_asan_link_order=0:detect_leaks=1" \
+        LSAN_OPTIONS="suppressions=$(cd "$here" && pwd)/driver-leaks.supp:print_suppressions=1" \
+        UBSAN_OPTIONS="print_stacktrace=1:halt_on_error=1"
+
+    local swaps=0 tries=0
+    while [ "$swaps" -lt 300 ]; do
+        tries=$((tries + 1))
+        [ $tries -gt 1200 ] || running || fail "$2: ended after $swaps frames"
+        [ $tries -gt 1200 ] && fail "$2: only $swaps frames in ten minutes"
+        sleep 0.5
+        kill -USR1 "$PROGRAM_PID"
+        sleep 0.1
+        [ -s "$WORK/swaps" ] && swaps=$(tail -n 1 "$WORK/swaps" | cut -d ' ' -f 1)
+    done
+
+    press_keys Escape
+    wait_program 300
+    echo "$2: presented $swaps frames or more before Escape"
+    if grep -qE 'Sanitizer|runtime error' "$WORK/stderr"; then
+        fail "$2: a sanitizer report"
+    fi
+    [ "$EXIT_CODE" -eq 0 ] || fail "$2: exit code $EXIT_CODE"
+}
+
 start_server
-start_program env \
-    LD_PRELOAD="$counter:$driver" \
-    DRIFTON_SWAP_LOG="$WORK/swaps" \
-    ASAN_OPTIONS="verify_asan_link_order=0:detect_leaks=1" \
-    LSAN_OPTIONS="suppressions=$(cd "$here" && pwd)/driver-leaks.supp:print_suppressions=1" \
-    UBSAN_OPTIONS="print_stacktrace=1:halt_on_error=1"
-
-swaps=0
-tries=0
-while [ "$swaps" -lt 300 ]; do
-    tries=$((tries + 1))
-    [ $tries -gt 1200 ] || running || fail "ended after $swaps frames"
-    [ $tries -gt 1200 ] && fail "only $swaps frames in ten minutes"
-    sleep 0.5
-    kill -USR1 "$PROGRAM_PID"
-    sleep 0.1
-    [ -s "$WORK/swaps" ] && swaps=$(tail -n 1 "$WORK/swaps" | cut -d ' ' -f 1)
-done
-
-press_keys Escape
-wait_program 300
-echo "presented $swaps frames or more before Escape"
-if grep -qE 'Sanitizer|runtime error' "$WORK/stderr"; then
-    fail "a sanitizer report"
-fi
-[ "$EXIT_CODE" -eq 0 ] || fail "exit code $EXIT_CODE"
+checked_run start_program X11
+stop_server
+unset DISPLAY
+start_sway
+checked_run start_sway_program Wayland
 echo "ok"

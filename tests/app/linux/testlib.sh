@@ -1,5 +1,6 @@
-# Shared by the program's tests: a private X server, the program running on
-# it, and the clean-up of both. Sourced by a test that is run as
+# Shared by the program's tests: a private X server or Wayland compositor,
+# the program running on it, and the clean-up of them. Sourced by a test that
+# is run as
 #   bash TEST.sh DRIFTON XPROBE
 
 DRIFTON=$1
@@ -7,6 +8,13 @@ XPROBE=$2
 WORK=$(mktemp -d)
 SERVER_PID=""
 PROGRAM_PID=""
+COMPOSITOR_PID=""
+COMPOSITOR_DIR=""
+SWAY_SOCKET=""
+
+# A compositor of the session that runs the tests would take the program
+# away from the tests' own X server.
+unset WAYLAND_DISPLAY WAYLAND_SOCKET
 
 cleanup() {
     if [ -n "$PROGRAM_PID" ]; then
@@ -17,6 +25,7 @@ cleanup() {
         kill "$SERVER_PID" 2>/dev/null
         wait "$SERVER_PID" 2>/dev/null
     fi
+    stop_compositor
     rm -rf "$WORK"
 }
 trap cleanup EXIT
@@ -81,9 +90,37 @@ running() {
 
 # Gives the window the keyboard focus (there is no window manager) and types
 # the named keys through the server's input, with no delay between them.
+# Under sway, which focuses a new window itself, they come from a virtual
+# keyboard that appears for them and goes again; the seat has no other, so
+# the keyboard is given a second to be announced before the keys.
 press_keys() {
+    if [ -n "$SWAY_SOCKET" ]; then
+        local keys=() key
+        for key in "$@"; do
+            keys+=(-k "$key")
+        done
+        timeout 60 wtype -s 1000 "${keys[@]}" || fail "cannot type $*"
+        return
+    fi
     timeout 30 xdotool windowfocus --sync "$WINDOW" || fail "cannot focus the window"
     timeout 60 xdotool key --delay 0 "$@" || fail "cannot type $*"
+}
+
+# The non-black pixels of a picture.
+lit_pixels() {
+    convert "$1" -precision 16 -alpha off -fill white +opaque black -format '%[fx:int(mean*w*h+0.5)]' info:
+}
+
+# Two pictures of the window half a second apart: prints the lit pixels of
+# each and the pixels that changed.
+frames() {
+    if [ -z "$SWAY_SOCKET" ]; then
+        "$XPROBE" frames "$WINDOW" 500
+        return
+    fi
+    grim -g "$WINDOW" "$WORK/first.png" && sleep 0.5 && grim -g "$WINDOW" "$WORK/second.png" || return 1
+    echo "$(lit_pixels "$WORK/first.png") $(lit_pixels "$WORK/second.png")" \
+        "$(compare -precision 16 -metric AE "$WORK/first.png" "$WORK/second.png" null: 2>&1)"
 }
 
 # Fails unless the window shows something lit in two pictures half a second
@@ -93,7 +130,7 @@ expect_drawing() {
     local counts=""
     local tries
     for tries in $(seq 20); do
-        counts=$("$XPROBE" frames "$WINDOW" 500) || fail "cannot read the window"
+        counts=$(frames) || fail "cannot read the window"
         set -- $counts
         [ "$1" -gt 0 ] && [ "$2" -gt 0 ] && [ "$3" -gt 0 ] && return 0
     done
@@ -106,4 +143,96 @@ expect_one_line() {
     lines=$(wc -l <"$WORK/stderr")
     [ "$lines" -eq 1 ] || fail "expected one line on stderr, got $lines"
     [ "$(cat "$WORK/stderr")" = "$1" ] || fail "expected \"$1\""
+}
+
+# Starts a headless sway with an output of 1280x1024 and no X server, and
+# points the Wayland clients started here at it. sway refuses to run as root,
+# so it runs as nobody in a runtime folder handed to nobody; root reaches its
+# sockets there all the same. Sets SWAY_SOCKET for swaymsg -s.
+start_sway() {
+    COMPOSITOR_DIR=$(mktemp -d)
+    chown 65534:65534 "$COMPOSITOR_DIR"
+    chmod 700 "$COMPOSITOR_DIR"
+    printf 'xwayland disable\noutput HEADLESS-1 resolution 1280x1024\n' >"$COMPOSITOR_DIR/config"
+    setpriv --reuid=65534 --regid=65534 --clear-groups env -i XDG_RUNTIME_DIR="$COMPOSITOR_DIR" \
+        HOME="$COMPOSITOR_DIR" WLR_BACKENDS=headless WLR_LIBINPUT_NO_DEVICES=1 WLR_RENDERER=pixman \
+        sway -c "$COMPOSITOR_DIR/config" >"$WORK/compositor.log" 2>&1 &
+    COMPOSITOR_PID=$!
+    export XDG_RUNTIME_DIR=$COMPOSITOR_DIR
+    export WAYLAND_DISPLAY=wayland-1
+    wait_compositor_file "sway-ipc.*.sock"
+    SWAY_SOCKET=$COMPOSITOR_DIR/$FOUND
+    # The output's size comes from the configuration, read after the sockets.
+    local tries=0
+    until swaymsg -s "$SWAY_SOCKET" -t get_outputs 2>/dev/null |
+        jq -e '.[] | select(.name == "HEADLESS-1" and .rect.width == 1280)' >/dev/null; do
+        tries=$((tries + 1))
+        [ $tries -gt 400 ] && fail "sway's output did not come up"
+        sleep 0.05
+    done
+}
+
+# Starts weston's headless backend with a black background and no panel, so
+# that whatever is not black on its screenshots belongs to a window. It runs
+# as root and offers the screenshot protocol only with --debug.
+start_weston() {
+    COMPOSITOR_DIR=$(mktemp -d)
+    printf '[shell]\nbackground-color=0xff000000\npanel-position=none\n' >"$COMPOSITOR_DIR/weston.ini"
+    XDG_RUNTIME_DIR=$COMPOSITOR_DIR weston --config="$COMPOSITOR_DIR/weston.ini" \
+        --backend=headless-backend.so --use-pixman --width=1280 --height=1024 \
+        --socket=wayland-1 --debug >"$WORK/compositor.log" 2>&1 &
+    COMPOSITOR_PID=$!
+    export XDG_RUNTIME_DIR=$COMPOSITOR_DIR
+    export WAYLAND_DISPLAY=wayland-1
+    wait_compositor_file wayland-1
+}
+
+# Waits for a file of the compositor's whose name matches the pattern in its
+# runtime folder; sets FOUND to the name.
+wait_compositor_file() {
+    local tries=0
+    FOUND=""
+    until FOUND=$(cd "$COMPOSITOR_DIR" && ls -d $1 2>/dev/null | head -n 1) && [ -n "$FOUND" ]; do
+        tries=$((tries + 1))
+        if [ $tries -gt 600 ] || ! kill -0 "$COMPOSITOR_PID" 2>/dev/null; then
+            cat "$WORK/compositor.log" >&2
+            fail "the compositor did not start"
+        fi
+        sleep 0.05
+    done
+}
+
+stop_compositor() {
+    if [ -n "$COMPOSITOR_PID" ]; then
+        kill "$COMPOSITOR_PID" 2>/dev/null
+        wait "$COMPOSITOR_PID" 2>/dev/null
+        COMPOSITOR_PID=""
+    fi
+    if [ -n "$COMPOSITOR_DIR" ]; then
+        rm -rf "$COMPOSITOR_DIR"
+        COMPOSITOR_DIR=""
+    fi
+}
+
+# The program's window in sway's tree, as one line of JSON.
+sway_window() {
+    swaymsg -s "$SWAY_SOCKET" -t get_tree |
+        jq -ec --argjson pid "$PROGRAM_PID" 'first(.. | objects | select(.pid? == $pid))'
+}
+
+# Starts the program under sway and waits for its window; sets WINDOW to the
+# place and size of its content on the screen, as grim -g takes them.
+# Arguments, if any, are a command to start it through.
+start_sway_program() {
+    "$@" "$DRIFTON" >"$WORK/stdout" 2>"$WORK/stderr" &
+    PROGRAM_PID=$!
+    local tries=0
+    until sway_window >"$WORK/window.json" 2>/dev/null; do
+        tries=$((tries + 1))
+        [ $tries -gt 600 ] && fail "the window did not appear"
+        running || fail "ended before its window appeared"
+        sleep 0.1
+    done
+    WINDOW=$(jq -r '"\(.rect.x + .window_rect.x),\(.rect.y + .window_rect.y)" +
+        " \(.window_rect.width)x\(.window_rect.height)"' "$WORK/window.json")
 }

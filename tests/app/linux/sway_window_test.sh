@@ -1,0 +1,31 @@
+# Under sway: the window's title, app id, shell and fixed 600x600 content
+# (which sway floats, as it does any window whose minimum and maximum sizes
+# are equal), a picture that is lit and moves; any key but Escape changes
+# nothing, and Escape ends the program with exit code 0.
+. "$(dirname "$0")/testlib.sh"
+
+start_sway
+start_sway_program
+
+jq -r '"name \(.name)", "app_id \(.app_id)", "shell \(.shell)", "type \(.type)",
+    "content \(.window_rect.width)x\(.window_rect.height)"' "$WORK/window.json" >"$WORK/properties"
+cat >"$WORK/expected" <<'END'
+name drifton
+app_id drifton
+shell xdg_shell
+type floating_con
+content 600x600
+END
+diff -u "$WORK/expected" "$WORK/properties" || fail "the window's properties differ"
+expect_drawing
+
+press_keys a space Return q
+sleep 0.5
+running || fail "ended after other keys"
+expect_drawing
+
+press_keys Escape
+wait_program 30
+[ "$EXIT_CODE" -eq 0 ] || fail "Escape: exit code $EXIT_CODE"
+[ ! -s "$WORK/stderr" ] || fail "Escape: something on stderr"
+echo "ok"
