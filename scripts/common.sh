@@ -4,9 +4,12 @@
 # The packages that building the program needs.
 BUILD_PACKAGES="build-essential cmake libgl-dev libx11-dev libgl1-mesa-dri libglx-mesa0"
 # What the tests need on top: GoogleTest, an X server with software OpenGL,
-# X tools to look at and drive the window, Wine and the Windows cross-compiler,
-# and what cpack's Debian packaging runs (file, for dpkg-shlibdeps).
+# X tools to look at and drive the window, two Wayland compositors with tools
+# to read sway's tree, take pictures and type keys, Wine and the Windows
+# cross-compiler, and what cpack's Debian packaging runs (file, for
+# dpkg-shlibdeps).
 TEST_PACKAGES="libgtest-dev googletest libbenchmark-dev xvfb xauth x11-utils xdotool imagemagick
+  sway weston grim wtype jq
   desktop-file-utils g++-mingw-w64-x86-64 wine wine64 procps file"
 
 # Installs the named packages that are missing, updating the package lists
