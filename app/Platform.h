@@ -2,25 +2,41 @@
 
 // What the shell needs of a platform: a window with a current OpenGL
 // context, a non-blocking event pump, presenting, sleeping and an orderly
-// close. Each platform defines PlatformWindow and these functions in files of
-// its own (win32_*, wgl_*, x11_*, glx_*).
+// close. Each platform fills one table of these operations in files of its
+// own (win32_* and wgl_*; x11_* and glx_*; wl_* and egl_*), and the program
+// picks one table when it starts.
+//
+// PlatformWindow is the record the operations share from opening to
+// closing; each build defines it with a part for every platform it can
+// choose (win32_platform.h, linux_platform.h).
 struct PlatformWindow;
 
-// Opens the visible 600 by 600 window titled "drifton" and makes an OpenGL
-// context current on this thread. On failure prints one line naming what
-// failed, releases what it obtained and returns false.
-bool openWindow(PlatformWindow& window);
+struct Platform {
+    // Opens the visible 600 by 600 window titled "drifton" and makes an
+    // OpenGL context current on this thread. On failure it tells why,
+    // releases what it obtained and returns false. A platform that may be
+    // followed by another tells why through noteStartupFailure, so that the
+    // user reads one line for every platform tried.
+    bool (*openWindow)(PlatformWindow& window);
 
-// Removes the next pending event without waiting; false when none is pending.
-// The quit request sets `quit` and `exitCode` and goes no further; every
-// other event is handed to the window procedure, which turns Escape and the
-// close request into the quit request.
-bool takeEvent(PlatformWindow& window, bool& quit, int& exitCode);
+    // Removes the next pending event without waiting; false when none is
+    // pending. The quit request sets `quit` and `exitCode` and goes no
+    // further; every other event is handed to the platform's window
+    // procedure, which turns Escape and the close request into the quit
+    // request.
+    bool (*takeEvent)(PlatformWindow& window, bool& quit, int& exitCode);
 
-// Presents the back buffer, keeping the image the next frame fades from.
-void presentFrame(PlatformWindow& window);
+    // Presents the back buffer, keeping the image the next frame fades from.
+    void (*presentFrame)(PlatformWindow& window);
 
-void sleepMilliseconds(int milliseconds);
+    void (*sleepMilliseconds)(int milliseconds);
 
-// Unbinds and deletes the context, releases the surface, destroys the window.
-void closeWindow(PlatformWindow& window);
+    // Unbinds and deletes the context, releases the surface, destroys the
+    // window.
+    void (*closeWindow)(PlatformWindow& window);
+};
+
+// Opens the window with the first of `platforms` (ending in a null entry)
+// that can open it, and returns that platform. When none can, prints what
+// was noted of every platform tried in one line and returns null.
+const Platform* openPlatformWindow(const Platform* const platforms[], PlatformWindow& window);

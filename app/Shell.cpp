@@ -7,8 +7,9 @@
 static const int memberCount = 5;
 static const int frameSleepMilliseconds = 5;
 
-int runShell(PlatformWindow& window) {
-    if (!openWindow(window)) {
+int runShell(const Platform* const platforms[], PlatformWindow& window) {
+    const Platform* platform = openPlatformWindow(platforms, window);
+    if (!platform) {
         return 1;
     }
     setupDrawingState();
@@ -20,15 +21,15 @@ int runShell(PlatformWindow& window) {
     int exitCode = 0;
     while (!quit) {
         // Every pending event is handled before the next frame is drawn.
-        if (takeEvent(window, quit, exitCode)) {
+        if (platform->takeEvent(window, quit, exitCode)) {
             continue;
         }
         swarm.step();
         fadeFrame();
         swarm.draw();
-        presentFrame(window);
-        sleepMilliseconds(frameSleepMilliseconds);
+        platform->presentFrame(window);
+        platform->sleepMilliseconds(frameSleepMilliseconds);
     }
-    closeWindow(window);
+    platform->closeWindow(window);
     return exitCode;
 }

@@ -1,32 +1,14 @@
 #include "app/glx_context.h"
 
+#include "app/ExtensionList.h"
+#include "app/StartupFailure.h"
 #include "app/x11_window.h"
-#include "render/PresentedImage.h"
 
 #include <cstdio>
 #include <cstring>
 
 GlxContext::GlxContext()
-    : config(nullptr), surface(0), context(nullptr), swapKeepsImage(false), hasBufferAge(false),
-      trailPath(TrailPath::Restored), keepNextImage(true), presented(nullptr) {}
-
-// Whether the space-separated list names the extension exactly.
-static bool listsExtension(const char* extensions, const char* name) {
-    if (!extensions) {
-        return false;
-    }
-    size_t length = strlen(name);
-    const char* at = extensions;
-    while ((at = strstr(at, name)) != nullptr) {
-        bool startsWord = at == extensions || at[-1] == ' ';
-        bool endsWord = at[length] == ' ' || at[length] == '\0';
-        if (startsWord && endsWord) {
-            return true;
-        }
-        at += length;
-    }
-    return false;
-}
+    : config(nullptr), surface(0), context(nullptr), swapKeepsImage(false), hasBufferAge(false) {}
 
 static int configAttribute(Display* display, GLXFBConfig config, int attribute) {
     int value = 0;
@@ -76,14 +58,14 @@ XVisualInfo* chooseGlxVisual(Display* display, int screen, GlxContext& glx) {
     int eventBase = 0;
     int errorBase = 0;
     if (!XQueryExtension(display, "GLX", &opcode, &eventBase, &errorBase)) {
-        fprintf(stderr, "drifton: the X server on %s has no GLX extension\n", DisplayString(display));
+        noteStartupFailure("the X server on %s has no GLX extension", DisplayString(display));
         return nullptr;
     }
     int major = 0;
     int minor = 0;
     if (!glXQueryVersion(display, &major, &minor) || major < 1 || (major == 1 && minor < 3)) {
-        fprintf(stderr, "drifton: GLX 1.3 is needed, the X server on %s offers %d.%d\n",
-                DisplayString(display), major, minor);
+        noteStartupFailure("GLX 1.3 is needed, the X server on %s offers %d.%d", DisplayString(display), major,
+                           minor);
         return nullptr;
     }
     const char* extensions = glXQueryExtensionsString(display, screen);
@@ -129,22 +111,13 @@ XVisualInfo* chooseGlxVisual(Display* display, int screen, GlxContext& glx) {
         XFree(configs);
     }
     if (!chosenVisual) {
-        fprintf(stderr,
-                "drifton: the X server on %s has no double-buffered RGBA visual with 8 bits "
-                "a colour and 16 depth bits\n",
-                DisplayString(display));
+        noteStartupFailure(
+            "the X server on %s has no double-buffered RGBA visual with 8 bits a colour and 16 depth bits",
+            DisplayString(display));
         return nullptr;
     }
     glx.swapKeepsImage = chosenRank.values[1] < 2;
     return chosenVisual;
-}
-
-void useTrailPath(GlxContext& glx, TrailPath path, int width, int height) {
-    glx.trailPath = path;
-    glx.keepNextImage = true;
-    if (path != TrailPath::KeptBySwap && !glx.presented) {
-        glx.presented = new PresentedImage(width, height);
-    }
 }
 
 // What a failed creation left may itself be refused by the server; that
@@ -155,7 +128,7 @@ static void releaseAfterFailure(Display* display, GlxContext& glx) {
     releaseXErrors(display);
 }
 
-// Prints the one line for a failed step, with the server's reason when it
+// Notes the reason for a failed step, with the server's reason when it
 // gave one, and releases what the creation had obtained.
 static bool failCreation(Display* display, GlxContext& glx, const char* what, int error) {
     char reason[256];
@@ -164,7 +137,7 @@ static bool failCreation(Display* display, GlxContext& glx, const char* what, in
     } else {
         snprintf(reason, sizeof reason, "refused");
     }
-    fprintf(stderr, "drifton: cannot %s (%s)\n", what, reason);
+    noteStartupFailure("cannot %s (%s)", what, reason);
     releaseAfterFailure(display, glx);
     return false;
 }
@@ -188,40 +161,18 @@ bool createGlxContext(Display* display, Window window, int width, int height, Gl
     TrailPath path = glx.hasBufferAge     ? TrailPath::ByBufferAge
                      : glx.swapKeepsImage ? TrailPath::KeptBySwap
                                           : TrailPath::Restored;
-    useTrailPath(glx, path, width, height);
+    glx.trails.use(path, width, height);
     return true;
 }
 
 void presentGlxFrame(Display* display, GlxContext& glx) {
-    switch (glx.trailPath) {
-    case TrailPath::KeptBySwap:
-        glXSwapBuffers(display, glx.surface);
-        break;
-    case TrailPath::Restored:
-        glx.presented->keep();
-        glXSwapBuffers(display, glx.surface);
-        glx.presented->restore();
-        break;
-    case TrailPath::ByBufferAge: {
-        // The age after this swap is taken to be the age after the last one;
-        // when it turns for the worse, that one frame fades from what the
-        // buffer holds, and keeping starts again from the next.
-        bool kept = glx.keepNextImage;
-        if (kept) {
-            glx.presented->keep();
-        }
-        glXSwapBuffers(display, glx.surface);
-        unsigned int age = 0;
+    glx.trails.beforeSwap();
+    glXSwapBuffers(display, glx.surface);
+    unsigned int age = 0;
+    if (glx.trails.wantsAge()) {
         glXQueryDrawable(display, glx.surface, GLX_BACK_BUFFER_AGE_EXT, &age);
-        // Age 1: the frame just presented; age 2: the one before it.
-        bool holdsRecentFrame = age == 1 || age == 2;
-        if (!holdsRecentFrame && kept) {
-            glx.presented->restore();
-        }
-        glx.keepNextImage = !holdsRecentFrame;
-        break;
     }
-    }
+    glx.trails.afterSwap(age);
 }
 
 void destroyGlxContext(Display* display, GlxContext& glx) {
@@ -234,6 +185,5 @@ void destroyGlxContext(Display* display, GlxContext& glx) {
         glXDestroyWindow(display, glx.surface);
         glx.surface = 0;
     }
-    delete glx.presented;
-    glx.presented = nullptr;
+    glx.trails.release();
 }

@@ -2,7 +2,6 @@
 
 #include <cstdio>
 
-#include "app/Platform.h"
 #include "app/wgl_context.h"
 #include "app/win32_window.h"
 #include "render/PresentedImage.h"
@@ -93,3 +92,5 @@ void closeWindow(PlatformWindow& window) {
     delete window.presentedImage;
     window.presentedImage = nullptr;
 }
+
+const Platform win32Platform = {openWindow, takeEvent, presentFrame, sleepMilliseconds, closeWindow};

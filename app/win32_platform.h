@@ -7,6 +7,8 @@
 #endif
 #include <windows.h>
 
+#include "app/Platform.h"
+
 class PresentedImage;
 
 struct PlatformWindow {
@@ -24,3 +26,12 @@ struct PlatformWindow {
     PlatformWindow(const PlatformWindow&) = delete;
     PlatformWindow& operator=(const PlatformWindow&) = delete;
 };
+
+// The Windows platform's operations, as the table below holds them.
+bool openWindow(PlatformWindow& window);
+bool takeEvent(PlatformWindow& window, bool& quit, int& exitCode);
+void presentFrame(PlatformWindow& window);
+void sleepMilliseconds(int milliseconds);
+void closeWindow(PlatformWindow& window);
+
+extern const Platform win32Platform;

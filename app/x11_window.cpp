@@ -1,17 +1,17 @@
 #include "app/x11_window.h"
 
-#include "app/Platform.h"
+#include "app/StartupFailure.h"
+#include "app/linux_platform.h"
+#include "app/posix_sleep.h"
 
 #include <X11/Xatom.h>
 #include <X11/Xutil.h>
 #include <X11/keysym.h>
 
-#include <cerrno>
 #include <csignal>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <ctime>
 #include <unistd.h>
 
 // The drawing area, not the outer size: the window manager adds its frame
@@ -20,7 +20,7 @@ static const int windowWidth = 600;
 static const int windowHeight = 600;
 static char windowName[] = "drifton";
 
-PlatformWindow::PlatformWindow()
+X11Window::X11Window()
     : display(nullptr), window(0), colormap(0), wmProtocols(0), wmDeleteWindow(0), quitPosted(false),
       quitCode(0) {}
 
@@ -54,7 +54,7 @@ static int lostServer(Display* display) {
     _exit(1);
 }
 
-static void setWindowProperties(PlatformWindow& window) {
+static void setWindowProperties(X11Window& window) {
     Display* display = window.display;
     XStoreName(display, window.window, windowName);
     Atom netWmName = XInternAtom(display, "_NET_WM_NAME", False);
@@ -91,7 +91,7 @@ static void setWindowProperties(PlatformWindow& window) {
 
 // Destroys the window and closes the connection, which also ends any error
 // trap (its handler belonged to the connection's requests only).
-static void releaseWindowAndDisplay(PlatformWindow& window) {
+static void releaseWindowAndDisplay(X11Window& window) {
     if (window.window) {
         XDestroyWindow(window.display, window.window);
         window.window = 0;
@@ -106,7 +106,8 @@ static void releaseWindowAndDisplay(PlatformWindow& window) {
     window.display = nullptr;
 }
 
-bool openWindow(PlatformWindow& window) {
+static bool openX11Window(PlatformWindow& platformWindow) {
+    X11Window& window = platformWindow.x11;
     // A write to a server that has gone away must come back as a lost
     // connection, not end the process by a signal.
     signal(SIGPIPE, SIG_IGN);
@@ -114,9 +115,9 @@ bool openWindow(PlatformWindow& window) {
     if (!display) {
         const char* name = XDisplayName(nullptr);
         if (name[0] == '\0') {
-            fprintf(stderr, "drifton: cannot open display: DISPLAY is not set\n");
+            noteStartupFailure("cannot open display: DISPLAY is not set");
         } else {
-            fprintf(stderr, "drifton: cannot open display %s\n", name);
+            noteStartupFailure("cannot open display %s", name);
         }
         return false;
     }
@@ -150,7 +151,7 @@ bool openWindow(PlatformWindow& window) {
     if (error != 0) {
         char reason[256];
         XGetErrorText(display, error, reason, sizeof reason);
-        fprintf(stderr, "drifton: cannot create the window (%s)\n", reason);
+        noteStartupFailure("cannot create the window (%s)", reason);
         trapXErrors(display);
         releaseWindowAndDisplay(window);
         return false;
@@ -168,14 +169,14 @@ bool openWindow(PlatformWindow& window) {
     return true;
 }
 
-static void postQuit(PlatformWindow& window, int exitCode) {
+static void postQuit(X11Window& window, int exitCode) {
     window.quitPosted = true;
     window.quitCode = exitCode;
 }
 
 // The window procedure: Escape and the close request post the quit; every
 // other event needs nothing, since each frame is drawn whole anyway.
-static void windowProc(PlatformWindow& window, XEvent& event) {
+static void windowProc(X11Window& window, XEvent& event) {
     switch (event.type) {
     case KeyPress:
         // By symbol, not by key code, so Escape is Escape in every layout.
@@ -198,7 +199,8 @@ static void windowProc(PlatformWindow& window, XEvent& event) {
     }
 }
 
-bool takeEvent(PlatformWindow& window, bool& quit, int& exitCode) {
+static bool takeX11Event(PlatformWindow& platformWindow, bool& quit, int& exitCode) {
+    X11Window& window = platformWindow.x11;
     // Taken before any further event, so that no flood of events can hold
     // the end back.
     if (window.quitPosted) {
@@ -216,17 +218,12 @@ bool takeEvent(PlatformWindow& window, bool& quit, int& exitCode) {
     return true;
 }
 
-void presentFrame(PlatformWindow& window) { presentGlxFrame(window.display, window.glx); }
+static void presentX11Frame(PlatformWindow& window) { presentGlxFrame(window.x11.display, window.x11.glx); }
 
-void sleepMilliseconds(int milliseconds) {
-    timespec remaining;
-    remaining.tv_sec = milliseconds / 1000;
-    remaining.tv_nsec = static_cast<long>(milliseconds % 1000) * 1000000L;
-    while (nanosleep(&remaining, &remaining) != 0 && errno == EINTR) {
-    }
-}
-
-void closeWindow(PlatformWindow& window) {
+static void closeX11Window(PlatformWindow& platformWindow) {
+    X11Window& window = platformWindow.x11;
     destroyGlxContext(window.display, window.glx);
     releaseWindowAndDisplay(window);
 }
+
+const Platform x11Platform = {openX11Window, takeX11Event, presentX11Frame, sleepMillisecondsPosix, closeX11Window};

@@ -1,14 +1,15 @@
 #pragma once
 
+#include "app/Platform.h"
 #include "app/glx_context.h"
 
 #include <X11/Xlib.h>
 
 // The X11 window, its connection and the events it posts to itself.
-struct PlatformWindow {
-    PlatformWindow();
-    PlatformWindow(const PlatformWindow&) = delete;
-    PlatformWindow& operator=(const PlatformWindow&) = delete;
+struct X11Window {
+    X11Window();
+    X11Window(const X11Window&) = delete;
+    X11Window& operator=(const X11Window&) = delete;
 
     Display* display;
     Window window;
@@ -28,3 +29,7 @@ struct PlatformWindow {
 // sent so far and returns the first error code, 0 when there was none.
 void trapXErrors(Display* display);
 int releaseXErrors(Display* display);
+
+// The X11 platform's operations: the window on the display named by DISPLAY
+// with a GLX context, reached through the window record's x11 part.
+extern const Platform x11Platform;

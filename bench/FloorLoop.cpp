@@ -3,13 +3,14 @@
 // draw, swap, 5 ms sleep), a swarm stepped a few thousand times first so that
 // its tentacles are spread as in a running program.
 #include "app/Platform.h"
-#include "app/x11_window.h"
+#include "app/linux_platform.h"
 #include "render/DrawingState.h"
 #include "sim/Swarm.h"
 
 int main() {
     PlatformWindow window;
-    if (!openWindow(window)) {
+    const Platform* platform = openPlatformWindow(linuxPlatforms(), window);
+    if (!platform) {
         return 1;
     }
     setupDrawingState();
@@ -20,14 +21,14 @@ int main() {
     bool quit = false;
     int exitCode = 0;
     while (!quit) {
-        if (takeEvent(window, quit, exitCode)) {
+        if (platform->takeEvent(window, quit, exitCode)) {
             continue;
         }
         fadeFrame();
         swarm.draw();
-        presentFrame(window);
-        sleepMilliseconds(5);
+        platform->presentFrame(window);
+        platform->sleepMilliseconds(5);
     }
-    closeWindow(window);
+    platform->closeWindow(window);
     return exitCode;
 }

@@ -25,9 +25,15 @@ else()
  A self-running animated toy: one window in which five chain-like creatures,
  each with three tentacles, drift over black and leave fading trails, until
  Escape is pressed or the window is closed.")
-  # The libraries it links (libc, libstdc++, libGL, libX11) become its
-  # dependencies, as dpkg-shlibdeps finds them.
+  # The libraries it links (libc, libstdc++, libGL, libX11, and for Wayland
+  # libwayland-client, libwayland-egl, libEGL, libdecor and libxkbcommon)
+  # become its dependencies, as dpkg-shlibdeps finds them.
   set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
+  # What dpkg-shlibdeps cannot see: Mesa's EGL behind libEGL, and the plugin
+  # that libdecor loads to draw the title bar and close box where the
+  # compositor leaves decorations to the client. Recommended, as libdecor
+  # itself does: without the plugin the window still opens, undecorated.
+  set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "libdecor-0-plugin-1-cairo, libegl-mesa0")
 endif()
 
 include(CPack)

@@ -1,8 +1,11 @@
 # Shared by the scripts: package installation and a private X server.
 # Sourced, not run.
 
-# The packages that building the program needs.
-BUILD_PACKAGES="build-essential cmake libgl-dev libx11-dev libgl1-mesa-dri libglx-mesa0"
+# The packages that building the program needs, and what it needs to run on
+# a Wayland compositor: Mesa's EGL, and the plugin that draws libdecor's
+# decorations, which libdecor loads at run time and only recommends.
+BUILD_PACKAGES="build-essential cmake pkg-config libgl-dev libx11-dev libgl1-mesa-dri libglx-mesa0
+  libegl-dev libegl-mesa0 libwayland-dev libxkbcommon-dev libdecor-0-dev libdecor-0-plugin-1-cairo"
 # What the tests need on top: GoogleTest, an X server with software OpenGL,
 # X tools to look at and drive the window, two Wayland compositors with tools
 # to read sway's tree, take pictures and type keys, Wine and the Windows

@@ -25,7 +25,9 @@ grep -qx "Exec=drifton" "$out/root/usr/share/applications/drifton.desktop" || fa
 depends=$(dpkg-deb -f "$deb" Depends)
 # The package names, without their version constraints.
 names=" $(echo "$depends" | sed -e 's/ *([^)]*)//g' -e 's/,/ /g') "
-for library in libc6 libgl1 libx11-6 libstdc++6; do
+for library in libc6 libgl1 libx11-6 libstdc++6 libwayland-client0 libwayland-egl1 libegl1 libdecor-0-0 libxkbcommon0; do
     case "$names" in *" $library "*) ;; *) fail "Depends lacks $library: $depends" ;; esac
 done
-echo "ok: $(basename "$deb"), Depends: $depends"
+recommends=$(dpkg-deb -f "$deb" Recommends)
+case "$recommends" in *libdecor-0-plugin-1-cairo*) ;; *) fail "Recommends lacks libdecor's plugin: $recommends" ;; esac
+echo "ok: $(basename "$deb"), Depends: $depends; Recommends: $recommends"

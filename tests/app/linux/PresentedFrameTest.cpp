@@ -5,20 +5,41 @@
 // server, so the test links a stand-in around glXSwapBuffers (and the age
 // query) that does the real swap and then, when told to, spoils the back
 // buffer the way such a swap may leave it.
+// The trails on a real context, GLX on an X server or EGL on a Wayland
+// compositor, whichever the environment names: what the back buffer holds
+// after presentFrame on each trail path, how the EGL configuration's offer
+// settles the path, and the image keeper on its own.
+//
+// A swap that leaves the back buffer undefined cannot be had on demand, so
+// the test links stand-ins around the swaps (and the age queries) that do the
+// real swap and then, when told to, spoil the back buffer the way such a
+// swap may leave it. Stand-ins for three EGL queries pretend to the offers
+// that this machine's EGL does not make (a preserved swap, the buffer age),
+// and record what the program asks of them.
 #include <gtest/gtest.h>
 
-#include "app/Platform.h"
-#include "app/x11_window.h"
+#include "app/linux_platform.h"
 #include "render/PresentedImage.h"
 
+#include <EGL/egl.h>
+#include <EGL/eglext.h>
 #include <GL/gl.h>
 #include <GL/glx.h>
 
+#include <cstdlib>
+#include <string>
 #include <vector>
 
 static bool spoilAfterSwap = false;
 static unsigned int scriptedAge = 0;
 static bool scriptAge = false;
+
+static void spoilBackBuffer() {
+    glPushAttrib(GL_COLOR_BUFFER_BIT);
+    glClearColor(0.0f, 1.0f, 0.0f, 1.0f);
+    glClear(GL_COLOR_BUFFER_BIT);
+    glPopAttrib();
+}
 
 extern "C" void __real_glXSwapBuffers(Display* display, GLXDrawable drawable);
 extern "C" void __real_glXQueryDrawable(Display* display, GLXDrawable drawable, int attribute,
@@ -27,10 +48,7 @@ extern "C" void __real_glXQueryDrawable(Display* display, GLXDrawable drawable, 
 extern "C" void __wrap_glXSwapBuffers(Display* display, GLXDrawable drawable) {
     __real_glXSwapBuffers(display, drawable);
     if (spoilAfterSwap) {
-        glPushAttrib(GL_COLOR_BUFFER_BIT);
-        glClearColor(0.0f, 1.0f, 0.0f, 1.0f);
-        glClear(GL_COLOR_BUFFER_BIT);
-        glPopAttrib();
+        spoilBackBuffer();
     }
 }
 
@@ -41,6 +59,68 @@ extern "C" void __wrap_glXQueryDrawable(Display* display, GLXDrawable drawable, 
         return;
     }
     __real_glXQueryDrawable(display, drawable, attribute, value);
+}
+
+extern "C" EGLBoolean __real_eglSwapBuffers(EGLDisplay display, EGLSurface surface);
+extern "C" EGLBoolean __real_eglQuerySurface(EGLDisplay display, EGLSurface surface, EGLint attribute,
+                                             EGLint* value);
+extern "C" EGLBoolean __real_eglGetConfigAttrib(EGLDisplay display, EGLConfig config, EGLint attribute,
+                                                EGLint* value);
+extern "C" EGLBoolean __real_eglSurfaceAttrib(EGLDisplay display, EGLSurface surface, EGLint attribute,
+                                              EGLint value);
+extern "C" const char* __real_eglQueryString(EGLDisplay display, EGLint name);
+
+extern "C" EGLBoolean __wrap_eglSwapBuffers(EGLDisplay display, EGLSurface surface) {
+    EGLBoolean swapped = __real_eglSwapBuffers(display, surface);
+    if (spoilAfterSwap) {
+        spoilBackBuffer();
+    }
+    return swapped;
+}
+
+extern "C" EGLBoolean __wrap_eglQuerySurface(EGLDisplay display, EGLSurface surface, EGLint attribute,
+                                             EGLint* value) {
+    if (scriptAge && attribute == EGL_BUFFER_AGE_EXT) {
+        *value = static_cast<EGLint>(scriptedAge);
+        return EGL_TRUE;
+    }
+    return __real_eglQuerySurface(display, surface, attribute, value);
+}
+
+// What the stand-in EGL offers beyond the real one, and what the program
+// asked of eglSurfaceAttrib.
+static bool offerPreservedSwap = false;
+static bool acceptPreservedSwap = false;
+static bool offerBufferAge = false;
+static std::vector<EGLint> surfaceAttribCalls;
+
+extern "C" EGLBoolean __wrap_eglGetConfigAttrib(EGLDisplay display, EGLConfig config, EGLint attribute,
+                                                EGLint* value) {
+    EGLBoolean known = __real_eglGetConfigAttrib(display, config, attribute, value);
+    if (known && offerPreservedSwap && attribute == EGL_SURFACE_TYPE) {
+        *value |= EGL_SWAP_BEHAVIOR_PRESERVED_BIT;
+    }
+    return known;
+}
+
+extern "C" EGLBoolean __wrap_eglSurfaceAttrib(EGLDisplay display, EGLSurface surface, EGLint attribute,
+                                              EGLint value) {
+    surfaceAttribCalls.push_back(attribute);
+    surfaceAttribCalls.push_back(value);
+    if (acceptPreservedSwap && attribute == EGL_SWAP_BEHAVIOR && value == EGL_BUFFER_PRESERVED) {
+        return EGL_TRUE;
+    }
+    return __real_eglSurfaceAttrib(display, surface, attribute, value);
+}
+
+extern "C" const char* __wrap_eglQueryString(EGLDisplay display, EGLint name) {
+    const char* real = __real_eglQueryString(display, name);
+    if (offerBufferAge && name == EGL_EXTENSIONS) {
+        static std::string extended;
+        extended = std::string(real ? real : "") + " EGL_EXT_buffer_age";
+        return extended.c_str();
+    }
+    return real;
 }
 
 static const int side = 600;
@@ -66,30 +146,59 @@ static void drawPicture(int frame) {
     glRectf(-0.1f + 0.01f * static_cast<float>(frame), -0.3f, 0.95f, 0.99f);
 }
 
+static bool onWayland() {
+    const char* display = getenv("WAYLAND_DISPLAY");
+    return display && display[0] != '\0';
+}
+
+static void resetStandIns() {
+    spoilAfterSwap = false;
+    scriptAge = false;
+    offerPreservedSwap = false;
+    acceptPreservedSwap = false;
+    offerBufferAge = false;
+    surfaceAttribCalls.clear();
+}
+
 class PresentedFrameTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        spoilAfterSwap = false;
-        scriptAge = false;
-        ASSERT_TRUE(openWindow(window));
+        resetStandIns();
+        open();
     }
     void TearDown() override {
-        spoilAfterSwap = false;
-        scriptAge = false;
-        if (window.display) {
-            closeWindow(window);
+        close();
+        resetStandIns();
+    }
+    void open() { ASSERT_TRUE(platform.openWindow(window)) << "on " << (onWayland() ? "Wayland" : "X11"); }
+    void close() {
+        if (window.x11.display || window.wayland.display) {
+            platform.closeWindow(window);
         }
     }
+    TrailKeeper& trails() { return onWayland() ? window.wayland.egl.trails : window.x11.glx.trails; }
+    void useTrailPath(TrailPath path) { trails().use(path, side, side); }
+
+    const Platform& platform = onWayland() ? waylandPlatform : x11Platform;
     PlatformWindow window;
 };
 
-TEST_F(PresentedFrameTest, OnThisServerTheSwapCopiesAndTheBackBufferKeepsTheFrame) {
-    EXPECT_EQ(window.glx.trailPath, TrailPath::KeptBySwap);
-    EXPECT_EQ(window.glx.presented, nullptr);
+// Xvfb's GLX swap copies the back buffer; Mesa's EGL on a Wayland
+// compositor offers neither a preserved swap nor the buffer age, so the
+// image is kept and put back. Either way the frame survives the real swap.
+TEST_F(PresentedFrameTest, OnThisServerThePathItOffersKeepsTheFrame) {
+    if (onWayland()) {
+        EXPECT_EQ(trails().path, TrailPath::Restored);
+        EXPECT_NE(trails().presented, nullptr);
+        EXPECT_TRUE(surfaceAttribCalls.empty()) << "asked for a preserved swap that was not offered";
+    } else {
+        EXPECT_EQ(trails().path, TrailPath::KeptBySwap);
+        EXPECT_EQ(trails().presented, nullptr);
+    }
     for (int frame = 0; frame < 3; ++frame) {
         drawPicture(frame);
         std::vector<unsigned char> drawn = readBackBuffer();
-        presentFrame(window);
+        platform.presentFrame(window);
         EXPECT_TRUE(readBackBuffer() == drawn) << "frame " << frame;
     }
 }
@@ -98,21 +207,22 @@ TEST_F(PresentedFrameTest, RestoredPathPutsTheFrameBackAfterASpoilingSwap) {
     drawPicture(0);
     std::vector<unsigned char> drawn = readBackBuffer();
     spoilAfterSwap = true;
-    presentFrame(window);
+    useTrailPath(TrailPath::KeptBySwap);
+    platform.presentFrame(window);
     ASSERT_FALSE(readBackBuffer() == drawn) << "the stand-in swap must spoil the back buffer";
 
-    useTrailPath(window.glx, TrailPath::Restored, side, side);
-    ASSERT_NE(window.glx.presented, nullptr);
+    useTrailPath(TrailPath::Restored);
+    ASSERT_NE(trails().presented, nullptr);
     for (int frame = 1; frame < 4; ++frame) {
         drawPicture(frame);
         drawn = readBackBuffer();
-        presentFrame(window);
+        platform.presentFrame(window);
         EXPECT_TRUE(readBackBuffer() == drawn) << "frame " << frame;
     }
 }
 
 TEST_F(PresentedFrameTest, BufferAgePathKeepsOnlyWhileTheAgeIsNotRecent) {
-    useTrailPath(window.glx, TrailPath::ByBufferAge, side, side);
+    useTrailPath(TrailPath::ByBufferAge);
     scriptAge = true;
     // The age each swap leaves, whether the frame must survive it, and
     // whether the next frame is to be kept. After a recent age the next frame
@@ -132,9 +242,9 @@ TEST_F(PresentedFrameTest, BufferAgePathKeepsOnlyWhileTheAgeIsNotRecent) {
         spoilAfterSwap = step.age != 1 && step.age != 2;
         drawPicture(frame);
         std::vector<unsigned char> drawn = readBackBuffer();
-        presentFrame(window);
+        platform.presentFrame(window);
         EXPECT_EQ(readBackBuffer() == drawn, step.survives) << "frame " << frame;
-        EXPECT_EQ(window.glx.keepNextImage, step.keepsNext) << "frame " << frame;
+        EXPECT_EQ(trails().keepNextImage, step.keepsNext) << "frame " << frame;
         ++frame;
     }
 }
@@ -194,4 +304,55 @@ TEST_F(PresentedFrameTest, RestoreReplacesThePixelsAndLeavesTheStateAlone) {
 
     glPixelStorei(GL_UNPACK_ROW_LENGTH, 0);
     EXPECT_TRUE(readBackBuffer() == drawn);
+}
+
+// The EGL configuration: exactly 8 bits of red, green and blue and no alpha,
+// though deeper and translucent ones come first in the list; and how its
+// offers settle the path: a preserved swap is asked for and, once granted,
+// trusted; refused, the buffer age is next; without either, keep and restore.
+TEST_F(PresentedFrameTest, EglChoosesAnOpaqueEightBitConfigurationAndSettlesThePathByItsOffers) {
+    if (!onWayland()) {
+        GTEST_SKIP() << "EGL is the Wayland platform's";
+    }
+    EGLint bits[4] = {};
+    const EGLint sizes[4] = {EGL_RED_SIZE, EGL_GREEN_SIZE, EGL_BLUE_SIZE, EGL_ALPHA_SIZE};
+    for (int i = 0; i < 4; ++i) {
+        eglGetConfigAttrib(window.wayland.egl.display, window.wayland.egl.config, sizes[i], &bits[i]);
+    }
+    EXPECT_EQ(bits[0], 8);
+    EXPECT_EQ(bits[1], 8);
+    EXPECT_EQ(bits[2], 8);
+    EXPECT_EQ(bits[3], 0);
+    EXPECT_EQ(eglQueryAPI(), static_cast<EGLenum>(EGL_OPENGL_API));
+
+    struct Offer {
+        bool preserved;
+        bool accepted;
+        bool age;
+        TrailPath path;
+        bool asksForPreserved;
+    };
+    const Offer offers[] = {
+        {true, true, true, TrailPath::KeptBySwap, true},
+        {true, false, true, TrailPath::ByBufferAge, true},
+        {true, false, false, TrailPath::Restored, true},
+        {false, false, true, TrailPath::ByBufferAge, false},
+    };
+    for (const Offer& offer : offers) {
+        close();
+        resetStandIns();
+        offerPreservedSwap = offer.preserved;
+        acceptPreservedSwap = offer.accepted;
+        offerBufferAge = offer.age;
+        open();
+        SCOPED_TRACE(testing::Message() << "preserved " << offer.preserved << ", accepted " << offer.accepted
+                                        << ", age " << offer.age);
+        EXPECT_EQ(trails().path, offer.path);
+        EXPECT_EQ(trails().presented == nullptr, offer.path == TrailPath::KeptBySwap);
+        std::vector<EGLint> expectedCalls;
+        if (offer.asksForPreserved) {
+            expectedCalls = {EGL_SWAP_BEHAVIOR, EGL_BUFFER_PRESERVED};
+        }
+        EXPECT_EQ(surfaceAttribCalls, expectedCalls);
+    }
 }

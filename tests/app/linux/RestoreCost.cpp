@@ -3,7 +3,7 @@
 // swap and on the path that keeps and restores, and prints the mean time of
 // a presented frame on each and of keep and restore alone.
 #include "app/Platform.h"
-#include "app/x11_window.h"
+#include "app/linux_platform.h"
 #include "render/DrawingState.h"
 #include "render/PresentedImage.h"
 #include "sim/Swarm.h"
@@ -25,7 +25,7 @@ static double meanFrameMilliseconds(PlatformWindow& window, Swarm& swarm) {
     for (int i = 0; i < frames; ++i) {
         fadeFrame();
         swarm.draw();
-        presentFrame(window);
+        x11Platform.presentFrame(window);
     }
     glFinish();
     return seconds(start) * 1000.0 / frames;
@@ -33,7 +33,7 @@ static double meanFrameMilliseconds(PlatformWindow& window, Swarm& swarm) {
 
 int main() {
     PlatformWindow window;
-    if (!openWindow(window)) {
+    if (!x11Platform.openWindow(window)) {
         return 1;
     }
     setupDrawingState();
@@ -42,14 +42,14 @@ int main() {
         swarm.step();
         fadeFrame();
         swarm.draw();
-        presentFrame(window);
+        x11Platform.presentFrame(window);
     }
-    useTrailPath(window.glx, TrailPath::KeptBySwap, 600, 600);
+    window.x11.glx.trails.use(TrailPath::KeptBySwap, 600, 600);
     double trusted = meanFrameMilliseconds(window, swarm);
-    useTrailPath(window.glx, TrailPath::Restored, 600, 600);
+    window.x11.glx.trails.use(TrailPath::Restored, 600, 600);
     double restored = meanFrameMilliseconds(window, swarm);
 
-    PresentedImage& image = *window.glx.presented;
+    PresentedImage& image = *window.x11.glx.trails.presented;
     glFinish();
     auto start = std::chrono::steady_clock::now();
     for (int i = 0; i < frames; ++i) {
@@ -67,6 +67,6 @@ int main() {
     printf("frame, kept and restored:  %.3f ms\n", restored);
     printf("keep alone:                %.3f ms\n", keep);
     printf("restore alone (finished):  %.3f ms\n", restore);
-    closeWindow(window);
+    x11Platform.closeWindow(window);
     return 0;
 }

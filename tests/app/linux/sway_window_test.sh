@@ -7,14 +7,18 @@
 start_sway
 start_sway_program
 
+# window_rect is the content as sway lays it out, geometry the size the
+# program gave its surface.
 jq -r '"name \(.name)", "app_id \(.app_id)", "shell \(.shell)", "type \(.type)",
-    "content \(.window_rect.width)x\(.window_rect.height)"' "$WORK/window.json" >"$WORK/properties"
+    "content \(.window_rect.width)x\(.window_rect.height)",
+    "geometry \(.geometry.width)x\(.geometry.height)"' "$WORK/window.json" >"$WORK/properties"
 cat >"$WORK/expected" <<'END'
 name drifton
 app_id drifton
 shell xdg_shell
 type floating_con
 content 600x600
+geometry 600x600
 END
 diff -u "$WORK/expected" "$WORK/properties" || fail "the window's properties differ"
 expect_drawing

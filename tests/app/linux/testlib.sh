@@ -12,8 +12,8 @@ COMPOSITOR_PID=""
 COMPOSITOR_DIR=""
 SWAY_SOCKET=""
 
-# A compositor of the session that runs the tests would take the program
-# away from the tests' own X server.
+# The X11 tests must not find a compositor named by the environment that
+# runs them; the Wayland ones name their own.
 unset WAYLAND_DISPLAY WAYLAND_SOCKET
 
 cleanup() {
@@ -56,6 +56,7 @@ start_server() {
     done
     export DISPLAY=":$(head -n 1 "$WORK/display")"
 }
+
 
 stop_server() {
     kill "$SERVER_PID" 2>/dev/null
@@ -148,7 +149,7 @@ expect_one_line() {
 # Starts a headless sway with an output of 1280x1024 and no X server, and
 # points the Wayland clients started here at it. sway refuses to run as root,
 # so it runs as nobody in a runtime folder handed to nobody; root reaches its
-# sockets there all the same. Sets SWAY_SOCKET for swaymsg -s.
+# sockets there all the same.
 start_sway() {
     COMPOSITOR_DIR=$(mktemp -d)
     chown 65534:65534 "$COMPOSITOR_DIR"
@@ -160,16 +161,14 @@ start_sway() {
     COMPOSITOR_PID=$!
     export XDG_RUNTIME_DIR=$COMPOSITOR_DIR
     export WAYLAND_DISPLAY=wayland-1
-    wait_compositor_file "sway-ipc.*.sock"
-    SWAY_SOCKET=$COMPOSITOR_DIR/$FOUND
-    # The output's size comes from the configuration, read after the sockets.
-    local tries=0
-    until swaymsg -s "$SWAY_SOCKET" -t get_outputs 2>/dev/null |
-        jq -e '.[] | select(.name == "HEADLESS-1" and .rect.width == 1280)' >/dev/null; do
-        tries=$((tries + 1))
-        [ $tries -gt 400 ] && fail "sway's output did not come up"
-        sleep 0.05
-    done
+    wait_compositor sway_ready
+}
+
+# sway is ready once its output has the configured size; sets SWAY_SOCKET.
+sway_ready() {
+    SWAY_SOCKET=$(ls "$COMPOSITOR_DIR"/sway-ipc.*.sock 2>/dev/null | head -n 1)
+    [ -n "$SWAY_SOCKET" ] && swaymsg -s "$SWAY_SOCKET" -t get_outputs 2>/dev/null |
+        jq -e '.[] | select(.name == "HEADLESS-1" and .rect.width == 1280)' >/dev/null
 }
 
 # Starts weston's headless backend with a black background and no panel, so
@@ -184,15 +183,19 @@ start_weston() {
     COMPOSITOR_PID=$!
     export XDG_RUNTIME_DIR=$COMPOSITOR_DIR
     export WAYLAND_DISPLAY=wayland-1
-    wait_compositor_file wayland-1
+    wait_compositor weston_ready
 }
 
-# Waits for a file of the compositor's whose name matches the pattern in its
-# runtime folder; sets FOUND to the name.
-wait_compositor_file() {
+# weston is ready once it listens and has launched its shell.
+weston_ready() {
+    [ -S "$COMPOSITOR_DIR/wayland-1" ] && grep -q launching "$WORK/compositor.log"
+}
+
+# Runs the given command until it succeeds; fails if the compositor ends or
+# thirty seconds pass first.
+wait_compositor() {
     local tries=0
-    FOUND=""
-    until FOUND=$(cd "$COMPOSITOR_DIR" && ls -d $1 2>/dev/null | head -n 1) && [ -n "$FOUND" ]; do
+    until "$@"; do
         tries=$((tries + 1))
         if [ $tries -gt 600 ] || ! kill -0 "$COMPOSITOR_PID" 2>/dev/null; then
             cat "$WORK/compositor.log" >&2

@@ -210,7 +210,8 @@ int main(int argc, char** argv) {
     int exitCode;
     {
         PlatformWindow window(instance);
-        exitCode = runShell(window);
+        const Platform* const platforms[] = {&win32Platform, nullptr};
+        exitCode = runShell(platforms, window);
     }
     SetEvent(finished);
     WaitForSingleObject(watcher, INFINITE);

@@ -1,8 +1,8 @@
 #include "app/Shell.h"
-#include "app/x11_window.h"
+#include "app/linux_platform.h"
 
 // The command line is ignored: the program has no options.
 int main() {
     PlatformWindow window;
-    return runShell(window);
+    return runShell(linuxPlatforms(), window);
 }

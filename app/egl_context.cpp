@@ -1,0 +1,183 @@
+#include "app/egl_context.h"
+
+#include "app/ExtensionList.h"
+#include "app/StartupFailure.h"
+
+#include <EGL/eglext.h>
+#include <wayland-egl.h>
+
+#include <cstdlib>
+#include <cstring>
+
+EglContext::EglContext()
+    : display(EGL_NO_DISPLAY), config(nullptr), window(nullptr), surface(EGL_NO_SURFACE), context(EGL_NO_CONTEXT),
+      offersPreservedSwap(false), hasBufferAge(false) {}
+
+static EGLint configAttribute(EGLDisplay display, EGLConfig config, EGLint attribute) {
+    EGLint value = 0;
+    eglGetConfigAttrib(display, config, attribute, &value);
+    return value;
+}
+
+// Lower is better, compared field by field: a swap that can be told to
+// preserve the back buffer, exactly 16 depth bits, no multisampling.
+struct EglConfigRank {
+    int values[3];
+};
+
+static bool ranksBefore(const EglConfigRank& a, const EglConfigRank& b) {
+    for (int i = 0; i < 3; ++i) {
+        if (a.values[i] != b.values[i]) {
+            return a.values[i] < b.values[i];
+        }
+    }
+    return false;
+}
+
+// The list comes deeper colour first (10 bits a colour among them) and with
+// alpha: each is looked at, and only exactly 8 bits of red, green and blue
+// without alpha will do, so that the trails fade in 8-bit steps and the
+// cleared black is never see-through.
+static bool chooseConfig(EglContext& egl) {
+    // clang-format off
+    const EGLint wanted[] = {
+        EGL_SURFACE_TYPE, EGL_WINDOW_BIT,
+        EGL_RENDERABLE_TYPE, EGL_OPENGL_BIT,
+        EGL_COLOR_BUFFER_TYPE, EGL_RGB_BUFFER,
+        EGL_RED_SIZE, 8,
+        EGL_GREEN_SIZE, 8,
+        EGL_BLUE_SIZE, 8,
+        EGL_DEPTH_SIZE, 16,
+        EGL_NONE
+    };
+    // clang-format on
+    EGLint count = 0;
+    if (!eglChooseConfig(egl.display, wanted, nullptr, 0, &count) || count <= 0) {
+        return false;
+    }
+    EGLConfig* configs = static_cast<EGLConfig*>(malloc(sizeof(EGLConfig) * static_cast<size_t>(count)));
+    if (!configs || !eglChooseConfig(egl.display, wanted, configs, count, &count)) {
+        free(configs);
+        return false;
+    }
+    bool chosen = false;
+    EglConfigRank chosenRank = {};
+    for (EGLint i = 0; i < count; ++i) {
+        bool opaqueEightBits = configAttribute(egl.display, configs[i], EGL_RED_SIZE) == 8 &&
+                               configAttribute(egl.display, configs[i], EGL_GREEN_SIZE) == 8 &&
+                               configAttribute(egl.display, configs[i], EGL_BLUE_SIZE) == 8 &&
+                               configAttribute(egl.display, configs[i], EGL_ALPHA_SIZE) == 0;
+        if (!opaqueEightBits) {
+            continue;
+        }
+        EGLint surfaceTypes = configAttribute(egl.display, configs[i], EGL_SURFACE_TYPE);
+        EglConfigRank rank;
+        rank.values[0] = (surfaceTypes & EGL_SWAP_BEHAVIOR_PRESERVED_BIT) != 0 ? 0 : 1;
+        rank.values[1] = configAttribute(egl.display, configs[i], EGL_DEPTH_SIZE) == 16 ? 0 : 1;
+        rank.values[2] = configAttribute(egl.display, configs[i], EGL_SAMPLE_BUFFERS) == 0 ? 0 : 1;
+        if (!chosen || ranksBefore(rank, chosenRank)) {
+            chosen = true;
+            chosenRank = rank;
+            egl.config = configs[i];
+        }
+    }
+    free(configs);
+    egl.offersPreservedSwap = chosen && chosenRank.values[0] == 0;
+    return chosen;
+}
+
+// A preserved swap is a guarantee; the age, where the driver tells it, is
+// the truth about every single swap; otherwise the image is kept and put
+// back around every swap.
+static TrailPath settleTrailPath(EglContext& egl) {
+    if (egl.offersPreservedSwap &&
+        eglSurfaceAttrib(egl.display, egl.surface, EGL_SWAP_BEHAVIOR, EGL_BUFFER_PRESERVED)) {
+        return TrailPath::KeptBySwap;
+    }
+    return egl.hasBufferAge ? TrailPath::ByBufferAge : TrailPath::Restored;
+}
+
+// Notes the reason for a failed step with EGL's error code, and releases
+// what the creation had obtained.
+static bool failCreation(EglContext& egl, const char* what, const char* compositor) {
+    EGLint error = eglGetError();
+    noteStartupFailure("cannot %s on the Wayland compositor %s (EGL error 0x%04x)", what, compositor,
+                       static_cast<unsigned int>(error));
+    destroyEglContext(egl);
+    return false;
+}
+
+bool createEglContext(wl_display* display, wl_surface* surface, int width, int height, const char* compositor,
+                      EglContext& egl) {
+    egl.display = eglGetPlatformDisplay(EGL_PLATFORM_WAYLAND_KHR, display, nullptr);
+    if (egl.display == EGL_NO_DISPLAY || !eglInitialize(egl.display, nullptr, nullptr)) {
+        egl.display = EGL_NO_DISPLAY;
+        return failCreation(egl, "initialise EGL", compositor);
+    }
+    egl.hasBufferAge = listsExtension(eglQueryString(egl.display, EGL_EXTENSIONS), "EGL_EXT_buffer_age");
+    // Desktop OpenGL, not OpenGL ES: the drawing is fixed-function.
+    if (!eglBindAPI(EGL_OPENGL_API)) {
+        return failCreation(egl, "use desktop OpenGL through EGL", compositor);
+    }
+    if (!chooseConfig(egl)) {
+        return failCreation(egl, "find an opaque EGL configuration with 8 bits a colour and 16 depth bits",
+                            compositor);
+    }
+    egl.window = wl_egl_window_create(surface, width, height);
+    if (!egl.window) {
+        return failCreation(egl, "create the EGL window", compositor);
+    }
+    egl.surface = eglCreatePlatformWindowSurface(egl.display, egl.config, egl.window, nullptr);
+    if (egl.surface == EGL_NO_SURFACE) {
+        return failCreation(egl, "create the EGL window surface", compositor);
+    }
+    // No version asked for: the compatibility context that keeps the
+    // fixed-function drawing.
+    egl.context = eglCreateContext(egl.display, egl.config, EGL_NO_CONTEXT, nullptr);
+    if (egl.context == EGL_NO_CONTEXT) {
+        return failCreation(egl, "create the OpenGL context", compositor);
+    }
+    if (!eglMakeCurrent(egl.display, egl.surface, egl.surface, egl.context)) {
+        return failCreation(egl, "make the OpenGL context current", compositor);
+    }
+    // A swap that waited for the compositor's frame callback would stop the
+    // loop while the window is hidden, and Escape and the close request with
+    // it; the frames are paced by the loop's own sleep.
+    eglSwapInterval(egl.display, 0);
+    egl.trails.use(settleTrailPath(egl), width, height);
+    return true;
+}
+
+void presentEglFrame(EglContext& egl) {
+    egl.trails.beforeSwap();
+    eglSwapBuffers(egl.display, egl.surface);
+    EGLint age = 0;
+    if (egl.trails.wantsAge()) {
+        eglQuerySurface(egl.display, egl.surface, EGL_BUFFER_AGE_EXT, &age);
+    }
+    egl.trails.afterSwap(age > 0 ? static_cast<unsigned int>(age) : 0);
+}
+
+void destroyEglContext(EglContext& egl) {
+    if (egl.display != EGL_NO_DISPLAY) {
+        eglMakeCurrent(egl.display, EGL_NO_SURFACE, EGL_NO_SURFACE, EGL_NO_CONTEXT);
+        if (egl.context != EGL_NO_CONTEXT) {
+            eglDestroyContext(egl.display, egl.context);
+        }
+        if (egl.surface != EGL_NO_SURFACE) {
+            eglDestroySurface(egl.display, egl.surface);
+        }
+    }
+    egl.context = EGL_NO_CONTEXT;
+    egl.surface = EGL_NO_SURFACE;
+    if (egl.window) {
+        wl_egl_window_destroy(egl.window);
+        egl.window = nullptr;
+    }
+    if (egl.display != EGL_NO_DISPLAY) {
+        eglTerminate(egl.display);
+        eglReleaseThread();
+        egl.display = EGL_NO_DISPLAY;
+    }
+    egl.trails.release();
+}

@@ -1,0 +1,46 @@
+#pragma once
+
+#include "app/TrailKeeper.h"
+
+#include <EGL/egl.h>
+
+struct wl_display;
+struct wl_egl_window;
+struct wl_surface;
+
+// The EGL side of the Wayland window: the display's EGL, the configuration,
+// the window surface, the desktop OpenGL context and what keeps the trails
+// across swaps.
+struct EglContext {
+    EglContext();
+    EglContext(const EglContext&) = delete;
+    EglContext& operator=(const EglContext&) = delete;
+
+    EGLDisplay display;
+    EGLConfig config;
+    wl_egl_window* window;
+    EGLSurface surface;
+    EGLContext context;
+    // Whether the chosen configuration can be told to preserve the back
+    // buffer across a swap.
+    bool offersPreservedSwap;
+    bool hasBufferAge;
+    TrailKeeper trails;
+};
+
+// Initialises EGL on the Wayland display and chooses an opaque configuration
+// of exactly 8 bits a colour and at least 16 depth bits, preferring one that
+// can preserve the back buffer. Then creates the window surface on `surface`
+// and a desktop OpenGL context for it, makes the context current, turns the
+// swap's wait for the compositor off and settles the trail path for a width
+// by height view. On failure notes what failed, naming `compositor`,
+// releases what it created and returns false.
+bool createEglContext(wl_display* display, wl_surface* surface, int width, int height, const char* compositor,
+                      EglContext& egl);
+
+// Swaps the buffers, keeping the image the next frame fades from.
+void presentEglFrame(EglContext& egl);
+
+// Unbinds and deletes the context, destroys the surface and ends EGL's use
+// of the display.
+void destroyEglContext(EglContext& egl);

@@ -1,0 +1,14 @@
+#include "app/linux_platform.h"
+
+#include <cstdlib>
+
+const Platform* const* linuxPlatforms() {
+    static const Platform* const waylandThenX11[] = {&waylandPlatform, &x11Platform, nullptr};
+    static const Platform* const x11Only[] = {&x11Platform, nullptr};
+    // An empty WAYLAND_DISPLAY counts as unset, so that `WAYLAND_DISPLAY=
+    // drifton` asks for X11 as unsetting it does.
+    const char* display = getenv("WAYLAND_DISPLAY");
+    const char* socket = getenv("WAYLAND_SOCKET");
+    bool named = (display && display[0] != '\0') || (socket && socket[0] != '\0');
+    return named ? waylandThenX11 : x11Only;
+}

@@ -1,0 +1,17 @@
+#pragma once
+
+#include "app/Platform.h"
+#include "app/wl_window.h"
+#include "app/x11_window.h"
+
+// The Linux program's window record: a part for each platform it can
+// choose. Only the part of the platform that opened the window is used.
+struct PlatformWindow {
+    X11Window x11;
+    WaylandWindow wayland;
+};
+
+// The platforms to try, in order, ending in a null entry: the Wayland
+// compositor first when the environment names one (WAYLAND_DISPLAY or
+// WAYLAND_SOCKET), then the X server. Unsetting both asks for X11.
+const Platform* const* linuxPlatforms();

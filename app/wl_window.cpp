@@ -1,0 +1,321 @@
+#include "app/wl_window.h"
+
+#include "app/StartupFailure.h"
+#include "app/linux_platform.h"
+#include "app/posix_sleep.h"
+
+#include <libdecor.h>
+#include <poll.h>
+#include <wayland-client.h>
+
+#include <cerrno>
+#include <csignal>
+#include <cstdarg>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+
+// The drawing area in surface units, at buffer scale 1: the compositor adds
+// the decorations around it, and a square area keeps the creatures
+// undistorted.
+static const int windowWidth = 600;
+static const int windowHeight = 600;
+static const char windowName[] = "drifton";
+
+WaylandWindow::WaylandWindow()
+    : display(nullptr), registry(nullptr), compositor(nullptr), compositorVersion(0), surface(nullptr),
+      decor(nullptr), frame(nullptr), configured(false), closeRequested(false), quitPosted(false), quitCode(0),
+      compositorName() {}
+
+// What the Wayland library and libdecor would print on their own is kept
+// instead, so that a failure reaches the user as one line of the program's.
+static char libraryMessage[256];
+
+static void keepLibraryMessage(const char* format, va_list arguments) {
+    vsnprintf(libraryMessage, sizeof libraryMessage, format, arguments);
+    size_t length = strlen(libraryMessage);
+    while (length > 0 && (libraryMessage[length - 1] == '\n' || libraryMessage[length - 1] == ' ')) {
+        libraryMessage[--length] = '\0';
+    }
+}
+
+static bool decorFailed = false;
+
+static void onDecorError(libdecor*, libdecor_error, const char* message) {
+    decorFailed = true;
+    snprintf(libraryMessage, sizeof libraryMessage, "%s", message ? message : "libdecor failed");
+}
+
+// libdecor's tables end in reserved entries, left empty.
+static libdecor_interface makeDecorInterface() {
+    libdecor_interface table = {};
+    table.error = onDecorError;
+    return table;
+}
+
+static libdecor_interface decorInterface = makeDecorInterface();
+
+static void nameCompositor(WaylandWindow& window) {
+    const char* socket = getenv("WAYLAND_SOCKET");
+    const char* display = getenv("WAYLAND_DISPLAY");
+    if (socket && socket[0] != '\0') {
+        snprintf(window.compositorName, sizeof window.compositorName, "on WAYLAND_SOCKET %s", socket);
+    } else {
+        snprintf(window.compositorName, sizeof window.compositorName, "%s", display ? display : "wayland-0");
+    }
+}
+
+static void onGlobal(void* data, wl_registry* registry, uint32_t name, const char* interface, uint32_t version) {
+    WaylandWindow& window = *static_cast<WaylandWindow*>(data);
+    if (strcmp(interface, wl_compositor_interface.name) == 0 && !window.compositor) {
+        // Version 3 brings the buffer scale; nothing later is used.
+        window.compositorVersion = version < 4 ? version : 4;
+        window.compositor = static_cast<wl_compositor*>(
+            wl_registry_bind(registry, name, &wl_compositor_interface, window.compositorVersion));
+    } else if (strcmp(interface, wl_seat_interface.name) == 0) {
+        bindSeat(window.keyboard, registry, name, version);
+    }
+}
+
+static void onGlobalRemove(void* data, wl_registry*, uint32_t name) {
+    forgetSeat(static_cast<WaylandWindow*>(data)->keyboard, name);
+}
+
+static const wl_registry_listener registryListener = {onGlobal, onGlobalRemove};
+
+static void onConfigure(libdecor_frame* frame, libdecor_configuration* configuration, void* data) {
+    WaylandWindow& window = *static_cast<WaylandWindow*>(data);
+    // The size is fixed: whatever size the compositor suggests, the content
+    // stays 600 by 600.
+    libdecor_state* state = libdecor_state_new(windowWidth, windowHeight);
+    libdecor_frame_commit(frame, state, configuration);
+    libdecor_state_free(state);
+    window.configured = true;
+}
+
+static void onClose(libdecor_frame*, void* data) { static_cast<WaylandWindow*>(data)->closeRequested = true; }
+
+// The decorations changed and ask for the content to be committed with them.
+static void onCommit(libdecor_frame*, void* data) { wl_surface_commit(static_cast<WaylandWindow*>(data)->surface); }
+
+static void onDismissPopup(libdecor_frame*, const char*, void*) {}
+
+static libdecor_frame_interface makeFrameInterface() {
+    libdecor_frame_interface table = {};
+    table.configure = onConfigure;
+    table.close = onClose;
+    table.commit = onCommit;
+    table.dismiss_popup = onDismissPopup;
+    return table;
+}
+
+static libdecor_frame_interface frameInterface = makeFrameInterface();
+
+// Destroys everything in the reverse order of making it and disconnects.
+static void releaseWindow(WaylandWindow& window) {
+    destroyEglContext(window.egl);
+    if (window.frame) {
+        libdecor_frame_unref(window.frame);
+        window.frame = nullptr;
+    }
+    if (window.decor) {
+        libdecor_unref(window.decor);
+        window.decor = nullptr;
+    }
+    if (window.surface) {
+        wl_surface_destroy(window.surface);
+        window.surface = nullptr;
+    }
+    releaseSeat(window.keyboard);
+    if (window.compositor) {
+        wl_compositor_destroy(window.compositor);
+        window.compositor = nullptr;
+    }
+    if (window.registry) {
+        wl_registry_destroy(window.registry);
+        window.registry = nullptr;
+    }
+    if (window.display) {
+        wl_display_flush(window.display);
+        wl_display_disconnect(window.display);
+        window.display = nullptr;
+    }
+    window.configured = false;
+}
+
+// Notes "cannot WHAT on the Wayland compositor NAME", with what the libraries
+// said about it, and releases everything.
+static bool failOpening(WaylandWindow& window, const char* what) {
+    if (libraryMessage[0] != '\0') {
+        noteStartupFailure("cannot %s on the Wayland compositor %s (%s)", what, window.compositorName,
+                           libraryMessage);
+    } else {
+        noteStartupFailure("cannot %s on the Wayland compositor %s", what, window.compositorName);
+    }
+    releaseWindow(window);
+    return false;
+}
+
+// Gives the surface its decorated xdg-shell window: title and app id (the
+// desktop entry's name, so that docks show its icon), a fixed content size,
+// no resizing, minimising or fullscreen. Then waits for the first configure.
+static bool decorate(WaylandWindow& window) {
+    window.decor = libdecor_new(window.display, &decorInterface);
+    if (!window.decor || decorFailed) {
+        return failOpening(window, "make a window");
+    }
+    window.frame = libdecor_decorate(window.decor, window.surface, &frameInterface, &window);
+    if (!window.frame) {
+        return failOpening(window, "make a window");
+    }
+    libdecor_frame_set_title(window.frame, windowName);
+    libdecor_frame_set_app_id(window.frame, windowName);
+    libdecor_frame_set_min_content_size(window.frame, windowWidth, windowHeight);
+    libdecor_frame_set_max_content_size(window.frame, windowWidth, windowHeight);
+    libdecor_frame_unset_capabilities(
+        window.frame,
+        static_cast<libdecor_capabilities>(LIBDECOR_ACTION_RESIZE | LIBDECOR_ACTION_MINIMIZE | LIBDECOR_ACTION_FULLSCREEN));
+    libdecor_frame_map(window.frame);
+    while (!window.configured && !decorFailed) {
+        if (wl_display_dispatch(window.display) < 0) {
+            return failOpening(window, "receive the window's first configure");
+        }
+    }
+    if (decorFailed) {
+        return failOpening(window, "make a window");
+    }
+    return true;
+}
+
+static bool openWaylandWindow(PlatformWindow& platformWindow) {
+    WaylandWindow& window = platformWindow.wayland;
+    // A write to a compositor that has gone away must come back as a lost
+    // connection, not end the process by a signal.
+    signal(SIGPIPE, SIG_IGN);
+    wl_log_set_handler_client(keepLibraryMessage);
+    libraryMessage[0] = '\0';
+    decorFailed = false;
+    nameCompositor(window);
+
+    window.display = wl_display_connect(nullptr);
+    if (!window.display) {
+        noteStartupFailure("cannot connect to the Wayland compositor %s", window.compositorName);
+        return false;
+    }
+    window.registry = wl_display_get_registry(window.display);
+    wl_registry_add_listener(window.registry, &registryListener, &window);
+    if (wl_display_roundtrip(window.display) < 0) {
+        return failOpening(window, "list the globals");
+    }
+    if (!window.compositor) {
+        return failOpening(window, "find surfaces");
+    }
+    window.surface = wl_compositor_create_surface(window.compositor);
+    if (window.compositorVersion >= WL_SURFACE_SET_BUFFER_SCALE_SINCE_VERSION) {
+        wl_surface_set_buffer_scale(window.surface, 1);
+    }
+    // The context before the window, so that a failed start leaves nothing on
+    // the screen.
+    if (!createEglContext(window.display, window.surface, windowWidth, windowHeight, window.compositorName,
+                          window.egl)) {
+        releaseWindow(window);
+        return false;
+    }
+    return decorate(window);
+}
+
+static void postQuit(WaylandWindow& window, int exitCode) {
+    if (!window.quitPosted) {
+        window.quitPosted = true;
+        window.quitCode = exitCode;
+    }
+}
+
+// The connection has failed: says how in one line and asks the loop to end
+// with exit code 1. A protocol error is the program's or the compositor's
+// fault and is named as such; anything else is a lost connection.
+static void reportBrokenConnection(WaylandWindow& window) {
+    if (window.quitPosted && window.quitCode == 1) {
+        return;
+    }
+    if (wl_display_get_error(window.display) == EPROTO) {
+        const wl_interface* interface = nullptr;
+        uint32_t id = 0;
+        uint32_t code = wl_display_get_protocol_error(window.display, &interface, &id);
+        fprintf(stderr, "drifton: Wayland protocol error %u on %s@%u from the compositor %s%s%s\n", code,
+                interface ? interface->name : "an unknown object", id, window.compositorName,
+                libraryMessage[0] != '\0' ? ": " : "", libraryMessage);
+    } else {
+        fprintf(stderr, "drifton: lost the connection to the Wayland compositor %s\n", window.compositorName);
+    }
+    fflush(stderr);
+    window.quitPosted = false;
+    postQuit(window, 1);
+}
+
+// Reads and dispatches whatever the compositor has sent, without waiting.
+// Returns how many events were dispatched, or -1 once the connection has
+// failed.
+static int dispatchPendingEvents(wl_display* display) {
+    int dispatched = wl_display_dispatch_pending(display);
+    if (dispatched != 0) {
+        return dispatched;
+    }
+    while (wl_display_prepare_read(display) != 0) {
+        int more = wl_display_dispatch_pending(display);
+        if (more < 0) {
+            return -1;
+        }
+        dispatched += more;
+    }
+    // A failed flush is not yet the end: the compositor may have sent a
+    // protocol error before it hung up, and that is read below.
+    wl_display_flush(display);
+    pollfd connection = {wl_display_get_fd(display), POLLIN, 0};
+    if (poll(&connection, 1, 0) > 0) {
+        // Readable, or hung up: reading tells which.
+        if (wl_display_read_events(display) < 0) {
+            return -1;
+        }
+    } else {
+        wl_display_cancel_read(display);
+    }
+    int more = wl_display_dispatch_pending(display);
+    return more < 0 ? -1 : dispatched + more;
+}
+
+static bool takeWaylandEvent(PlatformWindow& platformWindow, bool& quit, int& exitCode) {
+    WaylandWindow& window = platformWindow.wayland;
+    // Taken before any further event, so that no flood of events can hold
+    // the end back.
+    if (window.quitPosted) {
+        window.quitPosted = false;
+        quit = true;
+        exitCode = window.quitCode;
+        return true;
+    }
+    int dispatched = dispatchPendingEvents(window.display);
+    if (dispatched < 0) {
+        reportBrokenConnection(window);
+        return true;
+    }
+    // The window procedure's part: Escape and the close request post the
+    // quit; every other event needs nothing, since each frame is drawn whole.
+    if (window.keyboard.escapePressed || window.closeRequested) {
+        postQuit(window, 0);
+    }
+    return dispatched > 0 || window.quitPosted;
+}
+
+static void presentWaylandFrame(PlatformWindow& platformWindow) {
+    WaylandWindow& window = platformWindow.wayland;
+    presentEglFrame(window.egl);
+    if (wl_display_get_error(window.display) != 0) {
+        reportBrokenConnection(window);
+    }
+}
+
+static void closeWaylandWindow(PlatformWindow& platformWindow) { releaseWindow(platformWindow.wayland); }
+
+const Platform waylandPlatform = {openWaylandWindow, takeWaylandEvent, presentWaylandFrame, sleepMillisecondsPosix,
+                                  closeWaylandWindow};

@@ -1,0 +1,45 @@
+#pragma once
+
+#include "app/Platform.h"
+#include "app/egl_context.h"
+#include "app/wl_keyboard.h"
+
+struct libdecor;
+struct libdecor_frame;
+struct wl_compositor;
+struct wl_display;
+struct wl_registry;
+struct wl_surface;
+
+// The Wayland window: the connection to the compositor, the surface that
+// libdecor turns into a decorated xdg-shell window, the keyboard and the EGL
+// context.
+struct WaylandWindow {
+    WaylandWindow();
+    WaylandWindow(const WaylandWindow&) = delete;
+    WaylandWindow& operator=(const WaylandWindow&) = delete;
+
+    wl_display* display;
+    wl_registry* registry;
+    wl_compositor* compositor;
+    uint32_t compositorVersion;
+    wl_surface* surface;
+    libdecor* decor;
+    libdecor_frame* frame;
+    WaylandKeyboard keyboard;
+    EglContext egl;
+    // Set by the first configure: nothing may be presented before it.
+    bool configured;
+    // The close request from the compositor or the decorations.
+    bool closeRequested;
+    // The quit request, taken by the next takeEvent before any further event.
+    bool quitPosted;
+    int quitCode;
+    // The compositor as the user named it, for messages.
+    char compositorName[128];
+};
+
+// The Wayland platform's operations: a window on the compositor named by
+// WAYLAND_DISPLAY (or handed over in WAYLAND_SOCKET) with an EGL context,
+// reached through the window record's wayland part.
+extern const Platform waylandPlatform;
