@@ -9,8 +9,9 @@ EXIT_CODE=$?
 expect_one_line "drifton: cannot open display: DISPLAY is not set"
 
 # A compositor named that is not there, and no X display either: one line
-# for both.
-XDG_RUNTIME_DIR=$WORK WAYLAND_DISPLAY=no-such-compositor env -u DISPLAY "$DRIFTON" \
+# for both, and nothing from the Wayland library about the runtime folder
+# that is not set either.
+WAYLAND_DISPLAY=no-such-compositor env -u DISPLAY -u XDG_RUNTIME_DIR "$DRIFTON" \
     >"$WORK/stdout" 2>"$WORK/stderr"
 EXIT_CODE=$?
 [ "$EXIT_CODE" -eq 1 ] || fail "neither: exit code $EXIT_CODE"
