@@ -23,7 +23,7 @@ checked_run() {
     $1 env \
         LD_PRELOAD="$counter:$driver" \
         DRIFTON_SWAP_LOG="$WORK/swaps" \
-        ASAN_OPTIONS="verify_asan_link_order=0:detect_leaks=1" \
+        ASAN_OPTIONS="verify_asan_link_order=0:detect_leaks=1:exitcode=23" \
         LSAN_OPTIONS="suppressions=$(cd "$here" && pwd)/driver-leaks.supp:print_suppressions=1" \
         UBSAN_OPTIONS="print_stacktrace=1:halt_on_error=1"
 
@@ -41,10 +41,32 @@ checked_run() {
     press_keys Escape
     wait_program 300
     echo "$2: presented $swaps frames or more before Escape"
+    if [ "$EXIT_CODE" -eq 23 ] && decoration_leak_alone; then
+        echo "$2: libdecor's one decoration object leaked, as expected; nothing else"
+        EXIT_CODE=0
+        : >"$WORK/stderr"
+    fi
     if grep -qE 'Sanitizer|runtime error' "$WORK/stderr"; then
         fail "$2: a sanitizer report"
     fi
     [ "$EXIT_CODE" -eq 0 ] || fail "$2: exit code $EXIT_CODE"
+}
+
+# Under sway, libdecor 0.1.1 asks for a server-side decoration object for the
+# frame and never destroys it: one libwayland proxy of 80 bytes. Its
+# allocation cannot be followed out of libwayland (no frame pointers there),
+# so a suppression would have to name libwayland and so hide any leaked
+# proxy. Instead that leak is let through only when it is the whole report:
+# one object, two frames, the second in libwayland, and no line from the
+# program (which says why whenever it fails). A second proxy leaked by
+# anyone makes it two objects and fails. The sanitizers end the program with
+# exit code 23, so that their verdict is not taken for the program's own.
+decoration_leak_alone() {
+    [ "$(grep -c 'leak of' "$WORK/stderr")" -eq 1 ] &&
+        grep -q '^Direct leak of 80 byte(s) in 1 object(s)' "$WORK/stderr" &&
+        [ "$(grep -cE '^ +#[0-9]' "$WORK/stderr")" -eq 2 ] &&
+        grep -qE '^ +#1 .*libwayland-client\.so' "$WORK/stderr" &&
+        ! grep -qE '^drifton:|runtime error' "$WORK/stderr"
 }
 
 start_server
