@@ -226,4 +226,5 @@ static void closeX11Window(PlatformWindow& platformWindow) {
     releaseWindowAndDisplay(window);
 }
 
-const Platform x11Platform = {openX11Window, takeX11Event, presentX11Frame, sleepMillisecondsPosix, closeX11Window};
+const Platform x11Platform = {openX11Window, takeX11Event, presentX11Frame, sleepMillisecondsPosix,
+                              closeX11Window};
