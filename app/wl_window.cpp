@@ -24,8 +24,8 @@ static const char windowName[] = "drifton";
 
 WaylandWindow::WaylandWindow()
     : display(nullptr), registry(nullptr), compositor(nullptr), compositorVersion(0), surface(nullptr),
-      decor(nullptr), frame(nullptr), configured(false), closeRequested(false), quitPosted(false),
-      quitCode(0), compositorName() {}
+      decor(nullptr), frame(nullptr), configured(false), closeRequested(false), connectionBroken(false),
+      compositorName() {}
 
 // What the Wayland library and libdecor would print on their own is kept
 // instead, so that a failure reaches the user as one line of the program's.
@@ -215,20 +215,14 @@ static bool openWaylandWindow(PlatformWindow& platformWindow) {
     return decorate(window);
 }
 
-static void postQuit(WaylandWindow& window, int exitCode) {
-    if (!window.quitPosted) {
-        window.quitPosted = true;
-        window.quitCode = exitCode;
-    }
-}
-
 // The connection has failed: says how in one line and asks the loop to end
 // with exit code 1. A protocol error is the program's or the compositor's
 // fault and is named as such; anything else is a lost connection.
 static void reportBrokenConnection(WaylandWindow& window) {
-    if (window.quitPosted && window.quitCode == 1) {
+    if (window.connectionBroken) {
         return;
     }
+    window.connectionBroken = true;
     if (wl_display_get_error(window.display) == EPROTO) {
         // The library has logged the error with the compositor's text.
         if (libraryMessage[0] != '\0') {
@@ -245,8 +239,7 @@ static void reportBrokenConnection(WaylandWindow& window) {
         fprintf(stderr, "drifton: lost the connection to the Wayland compositor %s\n", window.compositorName);
     }
     fflush(stderr);
-    window.quitPosted = false;
-    postQuit(window, 1);
+    window.quitRequest.post(1);
 }
 
 // Reads and dispatches whatever the compositor has sent, without waiting.
@@ -284,10 +277,7 @@ static bool takeWaylandEvent(PlatformWindow& platformWindow, bool& quit, int& ex
     WaylandWindow& window = platformWindow.wayland;
     // Taken before any further event, so that no flood of events can hold
     // the end back.
-    if (window.quitPosted) {
-        window.quitPosted = false;
-        quit = true;
-        exitCode = window.quitCode;
+    if (window.quitRequest.take(quit, exitCode)) {
         return true;
     }
     int dispatched = dispatchPendingEvents(window.display);
@@ -298,9 +288,9 @@ static bool takeWaylandEvent(PlatformWindow& platformWindow, bool& quit, int& ex
     // The window procedure's part: Escape and the close request post the
     // quit; every other event needs nothing, since each frame is drawn whole.
     if (window.keyboard.escapePressed || window.closeRequested) {
-        postQuit(window, 0);
+        window.quitRequest.post(0);
     }
-    return dispatched > 0 || window.quitPosted;
+    return dispatched > 0 || window.quitRequest.posted;
 }
 
 static void presentWaylandFrame(PlatformWindow& platformWindow) {
