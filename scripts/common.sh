@@ -6,10 +6,11 @@ BUILD_PACKAGES="build-essential cmake libgl-dev libx11-dev libgl1-mesa-dri libgl
 # What the tests need on top: GoogleTest, an X server with software OpenGL,
 # X tools to look at and drive the window, Wine and the Windows cross-compiler,
 # what cpack's Debian packaging runs (file, for dpkg-shlibdeps), what its
-# Windows installer is made with (nsis), and the checkers of the Debian
-# package and the AppStream metadata.
+# Windows installer is made with (nsis), the checkers of the Debian package
+# and the AppStream metadata, and git, which the reproducibility check clones
+# the commit with.
 TEST_PACKAGES="libgtest-dev googletest libbenchmark-dev xvfb xauth x11-utils xdotool imagemagick
-  desktop-file-utils g++-mingw-w64-x86-64 wine wine64 procps file nsis lintian appstream"
+  desktop-file-utils g++-mingw-w64-x86-64 wine wine64 procps file nsis lintian appstream git"
 
 # Installs the named packages that are missing, updating the package lists
 # first. Needs root once something is missing.
