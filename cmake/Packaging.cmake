@@ -38,13 +38,20 @@ else()
   set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
   set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)  # drifton_<version>_<architecture>.deb
   set(CPACK_DEBIAN_PACKAGE_MAINTAINER "The drifton developers <drifton@users.noreply.invalid>")
-  set(CPACK_DEBIAN_PACKAGE_SECTION games)
+  # Section games would want the program in /usr/games, which is not on every
+  # PATH; a desktop toy fits x11 as well, with the program in /usr/bin.
+  set(CPACK_DEBIAN_PACKAGE_SECTION x11)
   set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
+  # The synopsis is the project's description; cpack puts it first and indents
+  # these lines below it.
   set(CPACK_DEBIAN_PACKAGE_DESCRIPTION
-    "Creatures with fading trails drifting over black
- A self-running animated toy: one window in which five chain-like creatures,
- each with three tentacles, drift over black and leave fading trails, until
- Escape is pressed or the window is closed.")
+    "A self-running animated toy: one window in which five chain-like creatures,
+each with three tentacles, drift over black and leave fading trails, until
+Escape is pressed or the window is closed.")
+  # The program goes in stripped. (cpack 3.25's debug-symbols package lists
+  # its file under the build folder's path in its md5sums, which lintian
+  # rejects and which differs between builds.)
+  set(CPACK_STRIP_FILES ON)
   # The libraries it links (libc, libstdc++, libGL, libX11, and for Wayland
   # libwayland-client, libwayland-egl, libEGL, libdecor and libxkbcommon)
   # become its dependencies, as dpkg-shlibdeps finds them.
@@ -55,5 +62,10 @@ else()
   # itself does: without the plugin the window still opens, undecorated.
   set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "libdecor-0-plugin-1-cairo, libegl-mesa0")
 endif()
+
+# File times in the packages: the commit's date, read when cpack runs (see
+# CPackProjectConfig.cmake.in).
+configure_file(cmake/CPackProjectConfig.cmake.in CPackProjectConfig.cmake @ONLY)
+set(CPACK_PROJECT_CONFIG_FILE ${CMAKE_BINARY_DIR}/CPackProjectConfig.cmake)
 
 include(CPack)

@@ -8,10 +8,12 @@ BUILD_PACKAGES="build-essential cmake pkg-config libgl-dev libx11-dev libgl1-mes
   libegl-dev libegl-mesa0 libwayland-dev libxkbcommon-dev libdecor-0-dev libdecor-0-plugin-1-cairo"
 # What the tests need on top: GoogleTest, an X server with software OpenGL,
 # X tools to look at and drive the window, Wine and the Windows cross-compiler,
-# what cpack's Debian packaging runs (file, for dpkg-shlibdeps) and what its
-# Windows installer is made with (nsis).
+# what cpack's Debian packaging runs (file, for dpkg-shlibdeps), what its
+# Windows installer is made with (nsis), the checkers of the Debian package
+# and the AppStream metadata, and git, which the reproducibility check clones
+# the commit with.
 TEST_PACKAGES="libgtest-dev googletest libbenchmark-dev xvfb xauth x11-utils xdotool imagemagick
-  desktop-file-utils g++-mingw-w64-x86-64 wine wine64 procps file nsis"
+  desktop-file-utils g++-mingw-w64-x86-64 wine wine64 procps file nsis lintian appstream git"
 
 # Installs the named packages that are missing, updating the package lists
 # first. Needs root once something is missing.
