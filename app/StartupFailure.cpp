@@ -9,24 +9,24 @@
 static char reasons[1024];
 static size_t reasonsLength = 0;
 
-void noteStartupFailure(const char* format, ...) {
-    if (reasonsLength > 0 && reasonsLength + 2 < sizeof reasons) {
-        memcpy(reasons + reasonsLength, "; ", 3);
-        reasonsLength += 2;
+static void appendReason(const char* reason) {
+    if (reasonsLength > 0) {
+        snprintf(reasons + reasonsLength, sizeof reasons - reasonsLength, "; ");
+        reasonsLength = strlen(reasons);
     }
-    if (reasonsLength + 1 >= sizeof reasons) {
-        return;
-    }
+    snprintf(reasons + reasonsLength, sizeof reasons - reasonsLength, "%s", reason);
+    reasonsLength = strlen(reasons);
+}
+
+// Variadic like printf, so that the compiler checks each format against its
+// arguments.
+void noteStartupFailure(const char* format, ...) {  // NOLINT(cert-dcl50-cpp)
+    char reason[512];
     va_list arguments;
     va_start(arguments, format);
-    int written = vsnprintf(reasons + reasonsLength, sizeof reasons - reasonsLength, format, arguments);
+    vsnprintf(reason, sizeof reason, format, arguments);
     va_end(arguments);
-    if (written > 0) {
-        reasonsLength += static_cast<size_t>(written);
-        if (reasonsLength >= sizeof reasons) {
-            reasonsLength = sizeof reasons - 1;
-        }
-    }
+    appendReason(reason);
 }
 
 void reportStartupFailures() {

@@ -10,8 +10,8 @@
 #include <cstring>
 
 EglContext::EglContext()
-    : display(EGL_NO_DISPLAY), config(nullptr), window(nullptr), surface(EGL_NO_SURFACE), context(EGL_NO_CONTEXT),
-      offersPreservedSwap(false), hasBufferAge(false) {}
+    : display(EGL_NO_DISPLAY), config(nullptr), window(nullptr), surface(EGL_NO_SURFACE),
+      context(EGL_NO_CONTEXT), offersPreservedSwap(false), hasBufferAge(false) {}
 
 static EGLint configAttribute(EGLDisplay display, EGLConfig config, EGLint attribute) {
     EGLint value = 0;

@@ -64,8 +64,8 @@ XVisualInfo* chooseGlxVisual(Display* display, int screen, GlxContext& glx) {
     int major = 0;
     int minor = 0;
     if (!glXQueryVersion(display, &major, &minor) || major < 1 || (major == 1 && minor < 3)) {
-        noteStartupFailure("GLX 1.3 is needed, the X server on %s offers %d.%d", DisplayString(display), major,
-                           minor);
+        noteStartupFailure("GLX 1.3 is needed, the X server on %s offers %d.%d", DisplayString(display),
+                           major, minor);
         return nullptr;
     }
     const char* extensions = glXQueryExtensionsString(display, screen);

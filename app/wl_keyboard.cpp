@@ -34,8 +34,9 @@ static void onKeymap(void* data, wl_keyboard*, uint32_t format, int32_t fd, uint
             }
             if (keyboard.context) {
                 const char* keymapText = static_cast<const char*>(text);
-                keyboard.keymap = xkb_keymap_new_from_buffer(keyboard.context, keymapText, strnlen(keymapText, size),
-                                                             XKB_KEYMAP_FORMAT_TEXT_V1, XKB_KEYMAP_COMPILE_NO_FLAGS);
+                keyboard.keymap =
+                    xkb_keymap_new_from_buffer(keyboard.context, keymapText, strnlen(keymapText, size),
+                                               XKB_KEYMAP_FORMAT_TEXT_V1, XKB_KEYMAP_COMPILE_NO_FLAGS);
             }
             munmap(text, size);
         }
@@ -56,15 +57,16 @@ static void onKey(void* data, wl_keyboard*, uint32_t, uint32_t, uint32_t key, ui
         return;
     }
     // Without a keymap the key codes are all there is: the kernel's Escape.
-    bool escape = keyboard.state ? xkb_state_key_get_one_sym(keyboard.state, key + xkbKeyCodeOffset) == XKB_KEY_Escape
-                                 : key == KEY_ESC;
+    bool escape = keyboard.state
+                      ? xkb_state_key_get_one_sym(keyboard.state, key + xkbKeyCodeOffset) == XKB_KEY_Escape
+                      : key == KEY_ESC;
     if (escape) {
         keyboard.escapePressed = true;
     }
 }
 
-static void onModifiers(void* data, wl_keyboard*, uint32_t, uint32_t depressed, uint32_t latched, uint32_t locked,
-                        uint32_t group) {
+static void onModifiers(void* data, wl_keyboard*, uint32_t, uint32_t depressed, uint32_t latched,
+                        uint32_t locked, uint32_t group) {
     WaylandKeyboard& keyboard = *static_cast<WaylandKeyboard*>(data);
     if (keyboard.state) {
         xkb_state_update_mask(keyboard.state, depressed, latched, locked, 0, 0, group);
@@ -73,7 +75,8 @@ static void onModifiers(void* data, wl_keyboard*, uint32_t, uint32_t depressed, 
 
 static void onRepeatInfo(void*, wl_keyboard*, int32_t, int32_t) {}
 
-static const wl_keyboard_listener keyboardListener = {onKeymap, onEnter, onLeave, onKey, onModifiers, onRepeatInfo};
+static const wl_keyboard_listener keyboardListener = {onKeymap, onEnter,     onLeave,
+                                                      onKey,    onModifiers, onRepeatInfo};
 
 static void releaseKeyboard(WaylandKeyboard& keyboard) {
     if (!keyboard.keyboard) {
@@ -110,7 +113,8 @@ void bindSeat(WaylandKeyboard& keyboard, wl_registry* registry, uint32_t name, u
     // its repeat information (ignored, but sent).
     keyboard.seatVersion = version < 5 ? version : 5;
     keyboard.seatName = name;
-    keyboard.seat = static_cast<wl_seat*>(wl_registry_bind(registry, name, &wl_seat_interface, keyboard.seatVersion));
+    keyboard.seat =
+        static_cast<wl_seat*>(wl_registry_bind(registry, name, &wl_seat_interface, keyboard.seatVersion));
     wl_seat_add_listener(keyboard.seat, &seatListener, &keyboard);
 }
 

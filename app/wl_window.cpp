@@ -24,7 +24,7 @@ static const char windowName[] = "drifton";
 
 WaylandWindow::WaylandWindow()
     : display(nullptr), registry(nullptr), compositor(nullptr), compositorVersion(0), surface(nullptr),
-      decor(nullptr), frame(nullptr), configured(false), closeRequested(false), quitPosted(false), quitCode(0),
+      decor(nullptr), frame(nullptr), configured(false), closeRequested(false), connectionBroken(false),
       compositorName() {}
 
 // What the Wayland library and libdecor would print on their own is kept
@@ -46,14 +46,9 @@ static void onDecorError(libdecor*, libdecor_error, const char* message) {
     snprintf(libraryMessage, sizeof libraryMessage, "%s", message ? message : "libdecor failed");
 }
 
-// libdecor's tables end in reserved entries, left empty.
-static libdecor_interface makeDecorInterface() {
-    libdecor_interface table = {};
-    table.error = onDecorError;
-    return table;
-}
-
-static libdecor_interface decorInterface = makeDecorInterface();
+// libdecor's tables end in ten reserved entries, left empty.
+static libdecor_interface decorInterface = {onDecorError, nullptr, nullptr, nullptr, nullptr, nullptr,
+                                            nullptr,      nullptr, nullptr, nullptr, nullptr};
 
 static void nameCompositor(WaylandWindow& window) {
     const char* socket = getenv("WAYLAND_SOCKET");
@@ -65,7 +60,8 @@ static void nameCompositor(WaylandWindow& window) {
     }
 }
 
-static void onGlobal(void* data, wl_registry* registry, uint32_t name, const char* interface, uint32_t version) {
+static void onGlobal(void* data, wl_registry* registry, uint32_t name, const char* interface,
+                     uint32_t version) {
     WaylandWindow& window = *static_cast<WaylandWindow*>(data);
     if (strcmp(interface, wl_compositor_interface.name) == 0 && !window.compositor) {
         // Version 3 brings the buffer scale; nothing later is used.
@@ -96,20 +92,15 @@ static void onConfigure(libdecor_frame* frame, libdecor_configuration* configura
 static void onClose(libdecor_frame*, void* data) { static_cast<WaylandWindow*>(data)->closeRequested = true; }
 
 // The decorations changed and ask for the content to be committed with them.
-static void onCommit(libdecor_frame*, void* data) { wl_surface_commit(static_cast<WaylandWindow*>(data)->surface); }
+static void onCommit(libdecor_frame*, void* data) {
+    wl_surface_commit(static_cast<WaylandWindow*>(data)->surface);
+}
 
 static void onDismissPopup(libdecor_frame*, const char*, void*) {}
 
-static libdecor_frame_interface makeFrameInterface() {
-    libdecor_frame_interface table = {};
-    table.configure = onConfigure;
-    table.close = onClose;
-    table.commit = onCommit;
-    table.dismiss_popup = onDismissPopup;
-    return table;
-}
-
-static libdecor_frame_interface frameInterface = makeFrameInterface();
+static libdecor_frame_interface frameInterface = {onConfigure, onClose, onCommit, onDismissPopup, nullptr,
+                                                  nullptr,     nullptr, nullptr,  nullptr,        nullptr,
+                                                  nullptr,     nullptr, nullptr,  nullptr};
 
 // Destroys everything in the reverse order of making it and disconnects.
 static void releaseWindow(WaylandWindow& window) {
@@ -173,8 +164,8 @@ static bool decorate(WaylandWindow& window) {
     libdecor_frame_set_min_content_size(window.frame, windowWidth, windowHeight);
     libdecor_frame_set_max_content_size(window.frame, windowWidth, windowHeight);
     libdecor_frame_unset_capabilities(
-        window.frame,
-        static_cast<libdecor_capabilities>(LIBDECOR_ACTION_RESIZE | LIBDECOR_ACTION_MINIMIZE | LIBDECOR_ACTION_FULLSCREEN));
+        window.frame, static_cast<libdecor_capabilities>(LIBDECOR_ACTION_RESIZE | LIBDECOR_ACTION_MINIMIZE |
+                                                         LIBDECOR_ACTION_FULLSCREEN));
     libdecor_frame_map(window.frame);
     while (!window.configured && !decorFailed) {
         if (wl_display_dispatch(window.display) < 0) {
@@ -224,33 +215,31 @@ static bool openWaylandWindow(PlatformWindow& platformWindow) {
     return decorate(window);
 }
 
-static void postQuit(WaylandWindow& window, int exitCode) {
-    if (!window.quitPosted) {
-        window.quitPosted = true;
-        window.quitCode = exitCode;
-    }
-}
-
 // The connection has failed: says how in one line and asks the loop to end
 // with exit code 1. A protocol error is the program's or the compositor's
 // fault and is named as such; anything else is a lost connection.
 static void reportBrokenConnection(WaylandWindow& window) {
-    if (window.quitPosted && window.quitCode == 1) {
+    if (window.connectionBroken) {
         return;
     }
+    window.connectionBroken = true;
     if (wl_display_get_error(window.display) == EPROTO) {
-        const wl_interface* interface = nullptr;
-        uint32_t id = 0;
-        uint32_t code = wl_display_get_protocol_error(window.display, &interface, &id);
-        fprintf(stderr, "drifton: Wayland protocol error %u on %s@%u from the compositor %s%s%s\n", code,
-                interface ? interface->name : "an unknown object", id, window.compositorName,
-                libraryMessage[0] != '\0' ? ": " : "", libraryMessage);
+        // The library has logged the error with the compositor's text.
+        if (libraryMessage[0] != '\0') {
+            fprintf(stderr, "drifton: Wayland protocol error from the compositor %s: %s\n",
+                    window.compositorName, libraryMessage);
+        } else {
+            const wl_interface* interface = nullptr;
+            uint32_t id = 0;
+            uint32_t code = wl_display_get_protocol_error(window.display, &interface, &id);
+            fprintf(stderr, "drifton: Wayland protocol error from the compositor %s: %s@%u: error %u\n",
+                    window.compositorName, interface ? interface->name : "unknown", id, code);
+        }
     } else {
         fprintf(stderr, "drifton: lost the connection to the Wayland compositor %s\n", window.compositorName);
     }
     fflush(stderr);
-    window.quitPosted = false;
-    postQuit(window, 1);
+    window.quitRequest.post(1);
 }
 
 // Reads and dispatches whatever the compositor has sent, without waiting.
@@ -288,10 +277,7 @@ static bool takeWaylandEvent(PlatformWindow& platformWindow, bool& quit, int& ex
     WaylandWindow& window = platformWindow.wayland;
     // Taken before any further event, so that no flood of events can hold
     // the end back.
-    if (window.quitPosted) {
-        window.quitPosted = false;
-        quit = true;
-        exitCode = window.quitCode;
+    if (window.quitRequest.take(quit, exitCode)) {
         return true;
     }
     int dispatched = dispatchPendingEvents(window.display);
@@ -302,9 +288,9 @@ static bool takeWaylandEvent(PlatformWindow& platformWindow, bool& quit, int& ex
     // The window procedure's part: Escape and the close request post the
     // quit; every other event needs nothing, since each frame is drawn whole.
     if (window.keyboard.escapePressed || window.closeRequested) {
-        postQuit(window, 0);
+        window.quitRequest.post(0);
     }
-    return dispatched > 0 || window.quitPosted;
+    return dispatched > 0 || window.quitRequest.posted;
 }
 
 static void presentWaylandFrame(PlatformWindow& platformWindow) {
@@ -317,5 +303,5 @@ static void presentWaylandFrame(PlatformWindow& platformWindow) {
 
 static void closeWaylandWindow(PlatformWindow& platformWindow) { releaseWindow(platformWindow.wayland); }
 
-const Platform waylandPlatform = {openWaylandWindow, takeWaylandEvent, presentWaylandFrame, sleepMillisecondsPosix,
-                                  closeWaylandWindow};
+const Platform waylandPlatform = {openWaylandWindow, takeWaylandEvent, presentWaylandFrame,
+                                  sleepMillisecondsPosix, closeWaylandWindow};

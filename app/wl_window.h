@@ -1,6 +1,7 @@
 #pragma once
 
 #include "app/Platform.h"
+#include "app/PostedQuit.h"
 #include "app/egl_context.h"
 #include "app/wl_keyboard.h"
 
@@ -32,9 +33,9 @@ struct WaylandWindow {
     bool configured;
     // The close request from the compositor or the decorations.
     bool closeRequested;
-    // The quit request, taken by the next takeEvent before any further event.
-    bool quitPosted;
-    int quitCode;
+    PostedQuit quitRequest;
+    // Set once the connection has failed and the user has been told.
+    bool connectionBroken;
     // The compositor as the user named it, for messages.
     char compositorName[128];
 };

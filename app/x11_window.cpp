@@ -20,9 +20,7 @@ static const int windowWidth = 600;
 static const int windowHeight = 600;
 static char windowName[] = "drifton";
 
-X11Window::X11Window()
-    : display(nullptr), window(0), colormap(0), wmProtocols(0), wmDeleteWindow(0), quitPosted(false),
-      quitCode(0) {}
+X11Window::X11Window() : display(nullptr), window(0), colormap(0), wmProtocols(0), wmDeleteWindow(0) {}
 
 static int trappedError = 0;
 static XErrorHandler untrappedHandler = nullptr;
@@ -169,11 +167,6 @@ static bool openX11Window(PlatformWindow& platformWindow) {
     return true;
 }
 
-static void postQuit(X11Window& window, int exitCode) {
-    window.quitPosted = true;
-    window.quitCode = exitCode;
-}
-
 // The window procedure: Escape and the close request post the quit; every
 // other event needs nothing, since each frame is drawn whole anyway.
 static void windowProc(X11Window& window, XEvent& event) {
@@ -181,13 +174,13 @@ static void windowProc(X11Window& window, XEvent& event) {
     case KeyPress:
         // By symbol, not by key code, so Escape is Escape in every layout.
         if (XLookupKeysym(&event.xkey, 0) == XK_Escape) {
-            postQuit(window, 0);
+            window.quitRequest.post(0);
         }
         break;
     case ClientMessage:
         if (event.xclient.message_type == window.wmProtocols && event.xclient.format == 32 &&
             static_cast<Atom>(event.xclient.data.l[0]) == window.wmDeleteWindow) {
-            postQuit(window, 0);
+            window.quitRequest.post(0);
         }
         break;
     case MappingNotify:
@@ -203,10 +196,7 @@ static bool takeX11Event(PlatformWindow& platformWindow, bool& quit, int& exitCo
     X11Window& window = platformWindow.x11;
     // Taken before any further event, so that no flood of events can hold
     // the end back.
-    if (window.quitPosted) {
-        window.quitPosted = false;
-        quit = true;
-        exitCode = window.quitCode;
+    if (window.quitRequest.take(quit, exitCode)) {
         return true;
     }
     if (XPending(window.display) == 0) {
@@ -226,4 +216,5 @@ static void closeX11Window(PlatformWindow& platformWindow) {
     releaseWindowAndDisplay(window);
 }
 
-const Platform x11Platform = {openX11Window, takeX11Event, presentX11Frame, sleepMillisecondsPosix, closeX11Window};
+const Platform x11Platform = {openX11Window, takeX11Event, presentX11Frame, sleepMillisecondsPosix,
+                              closeX11Window};

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "app/Platform.h"
+#include "app/PostedQuit.h"
 #include "app/glx_context.h"
 
 #include <X11/Xlib.h>
@@ -16,10 +17,7 @@ struct X11Window {
     Colormap colormap;
     Atom wmProtocols;
     Atom wmDeleteWindow;
-    // The quit request, posted by the window procedure and taken by the next
-    // takeEvent before any further event.
-    bool quitPosted;
-    int quitCode;
+    PostedQuit quitRequest;
     GlxContext glx;
 };
 

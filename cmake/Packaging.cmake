@@ -1,5 +1,6 @@
 # Release packages, made by `cpack` in a build folder: a Debian package in the
-# native build, a zip in the Windows build. The version is the project's.
+# native build, a zip and an installer in the Windows build. The version is
+# the project's.
 set(CPACK_PACKAGE_NAME drifton)
 set(CPACK_PACKAGE_VENDOR "The drifton developers")
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "${PROJECT_DESCRIPTION}")
@@ -9,22 +10,48 @@ set(CPACK_RESOURCE_FILE_README "${PROJECT_SOURCE_DIR}/README.md")
 set(CPACK_SOURCE_IGNORE_FILES "/build[^/]*/" "/\\\\.git/")
 
 if(WIN32)
-  set(CPACK_GENERATOR ZIP)
+  set(CPACK_GENERATOR ZIP NSIS)
   set(CPACK_PACKAGE_FILE_NAME "drifton-${PROJECT_VERSION}-win64")
   # drifton.exe, README.md and LICENSE at the top of the zip.
   set(CPACK_INCLUDE_TOPLEVEL_DIRECTORY OFF)
+
+  # The installer: the same three files in Program Files\drifton, a shortcut
+  # in the Start menu and an entry in the list of installed programs. Its
+  # script is cmake/NSIS.template.in, which makes it a 64-bit installer.
+  list(APPEND CMAKE_MODULE_PATH ${PROJECT_SOURCE_DIR}/cmake)
+  set(CPACK_NSIS_INSTALL_ROOT "$PROGRAMFILES64")
+  set(CPACK_PACKAGE_INSTALL_DIRECTORY drifton)
+  set(CPACK_PACKAGE_INSTALL_REGISTRY_KEY drifton)
+  set(CPACK_NSIS_PACKAGE_NAME drifton)
+  set(CPACK_NSIS_DISPLAY_NAME drifton)
+  set(CPACK_NSIS_MUI_ICON ${PROJECT_SOURCE_DIR}/data/drifton.ico)
+  set(CPACK_NSIS_MUI_UNIICON ${PROJECT_SOURCE_DIR}/data/drifton.ico)
+  set(CPACK_NSIS_INSTALLED_ICON_NAME drifton.exe)
+  # The program sits at the top of the installation folder, not in bin\.
+  set(CPACK_NSIS_CREATE_ICONS_EXTRA
+    "CreateShortCut '$SMPROGRAMS\\$STARTMENU_FOLDER\\drifton.lnk' '$INSTDIR\\drifton.exe'")
+  set(CPACK_NSIS_DELETE_ICONS_EXTRA "Delete '$SMPROGRAMS\\$MUI_TEMP\\drifton.lnk'")
+  # Installing over an earlier version removes that one first.
+  set(CPACK_NSIS_ENABLE_UNINSTALL_BEFORE_INSTALL ON)
 else()
   set(CPACK_GENERATOR DEB)
   set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
   set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)  # drifton_<version>_<architecture>.deb
   set(CPACK_DEBIAN_PACKAGE_MAINTAINER "The drifton developers <drifton@users.noreply.invalid>")
-  set(CPACK_DEBIAN_PACKAGE_SECTION games)
+  # Section games would want the program in /usr/games, which is not on every
+  # PATH; a desktop toy fits x11 as well, with the program in /usr/bin.
+  set(CPACK_DEBIAN_PACKAGE_SECTION x11)
   set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
+  # The synopsis is the project's description; cpack puts it first and indents
+  # these lines below it.
   set(CPACK_DEBIAN_PACKAGE_DESCRIPTION
-    "Creatures with fading trails drifting over black
- A self-running animated toy: one window in which five chain-like creatures,
- each with three tentacles, drift over black and leave fading trails, until
- Escape is pressed or the window is closed.")
+    "A self-running animated toy: one window in which five chain-like creatures,
+each with three tentacles, drift over black and leave fading trails, until
+Escape is pressed or the window is closed.")
+  # The program goes in stripped. (cpack 3.25's debug-symbols package lists
+  # its file under the build folder's path in its md5sums, which lintian
+  # rejects and which differs between builds.)
+  set(CPACK_STRIP_FILES ON)
   # The libraries it links (libc, libstdc++, libGL, libX11, and for Wayland
   # libwayland-client, libwayland-egl, libEGL, libdecor and libxkbcommon)
   # become its dependencies, as dpkg-shlibdeps finds them.
@@ -35,5 +62,10 @@ else()
   # itself does: without the plugin the window still opens, undecorated.
   set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "libdecor-0-plugin-1-cairo, libegl-mesa0")
 endif()
+
+# File times in the packages: the commit's date, read when cpack runs (see
+# CPackProjectConfig.cmake.in).
+configure_file(cmake/CPackProjectConfig.cmake.in CPackProjectConfig.cmake @ONLY)
+set(CPACK_PROJECT_CONFIG_FILE ${CMAKE_BINARY_DIR}/CPackProjectConfig.cmake)
 
 include(CPack)

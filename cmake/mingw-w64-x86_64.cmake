@@ -20,8 +20,9 @@ set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
 set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
 
 # Everything linked in statically, so that a program needs no DLL beside it
-# but the system's own.
-set(CMAKE_EXE_LINKER_FLAGS_INIT "-static -static-libgcc -static-libstdc++")
+# but the system's own. No build time in the headers, so that two builds of
+# the same source give the same bytes.
+set(CMAKE_EXE_LINKER_FLAGS_INIT "-static -static-libgcc -static-libstdc++ -Wl,--no-insert-timestamp")
 
 # Test programs built here run under Wine.
 set(CMAKE_CROSSCOMPILING_EMULATOR wine)

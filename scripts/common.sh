@@ -9,11 +9,13 @@ BUILD_PACKAGES="build-essential cmake pkg-config libgl-dev libx11-dev libgl1-mes
 # What the tests need on top: GoogleTest, an X server with software OpenGL,
 # X tools to look at and drive the window, two Wayland compositors with tools
 # to read sway's tree, take pictures and type keys, Wine and the Windows
-# cross-compiler, and what cpack's Debian packaging runs (file, for
-# dpkg-shlibdeps).
+# cross-compiler, what cpack's Debian packaging runs (file, for
+# dpkg-shlibdeps), what its Windows installer is made with (nsis), the
+# checkers of the Debian package and the AppStream metadata, and git, which
+# the reproducibility check clones the commit with.
 TEST_PACKAGES="libgtest-dev googletest libbenchmark-dev xvfb xauth x11-utils xdotool imagemagick
   sway weston grim wtype jq
-  desktop-file-utils g++-mingw-w64-x86-64 wine wine64 procps file"
+  desktop-file-utils g++-mingw-w64-x86-64 wine wine64 procps file nsis lintian appstream git"
 
 # Installs the named packages that are missing, updating the package lists
 # first. Needs root once something is missing.

@@ -11,10 +11,8 @@ export WINEDEBUG=-all
 export WINEDLLOVERRIDES="mscoree,mshtml="
 
 # Boots the prefix unless an earlier run finished doing so (a prefix left
-# half-made by an interrupted boot is made afresh), then keeps its Wine server
-# and services running until wine_stop, so that each program starts in a
-# fraction of a second instead of bringing them up anew. Needs DISPLAY.
-wine_start() {
+# half-made by an interrupted boot is made afresh). Needs DISPLAY.
+wine_boot() {
     if [ ! -f "$WINEPREFIX/.drifton-booted" ]; then
         rm -rf "$WINEPREFIX"
         local start=$SECONDS
@@ -26,6 +24,13 @@ wine_start() {
         touch "$WINEPREFIX/.drifton-booted"
         echo "booted the Wine prefix $WINEPREFIX in $((SECONDS - start)) s"
     fi
+}
+
+# Boots the prefix, then keeps its Wine server and services running until
+# wine_stop, so that each program starts in a fraction of a second instead of
+# bringing them up anew. Needs DISPLAY.
+wine_start() {
+    wine_boot || return 1
     # Says no (exit code 2) when this prefix's server is running already.
     wineserver -p 2>/dev/null || true
     # The first program brings up the prefix's services, which then stay with

@@ -1,4 +1,5 @@
-# cmake -DBUILD_DIR=<build> -DPREFIX=<empty prefix> -DVALIDATE=<desktop-file-validate> -P CheckInstall.cmake
+# cmake -DBUILD_DIR=<build> -DPREFIX=<empty prefix> -DVALIDATE=<desktop-file-validate>
+#       -DAPPSTREAMCLI=<appstreamcli> -P CheckInstall.cmake
 file(REMOVE_RECURSE "${PREFIX}")
 
 execute_process(COMMAND "${CMAKE_COMMAND}" --install "${BUILD_DIR}" --prefix "${PREFIX}"
@@ -27,10 +28,11 @@ endif()
 if(NOT EXISTS "${entry}")
   message(FATAL_ERROR "not installed: ${entry}\n${output}")
 endif()
-# The menu starts what Exec names, found on the PATH: the installed program.
+# The menu starts what Exec names: the installed program by its full path,
+# quoted for the space in it, whether or not the prefix is on the PATH.
 file(STRINGS "${entry}" execLine REGEX "^Exec=")
-if(NOT execLine STREQUAL "Exec=drifton")
-  message(FATAL_ERROR "the entry starts '${execLine}', not the installed drifton")
+if(NOT execLine STREQUAL "Exec=\"${program}\"")
+  message(FATAL_ERROR "the entry starts '${execLine}', not the installed ${program}")
 endif()
 
 set(icon "${PREFIX}/share/icons/hicolor/scalable/apps/drifton.svg")
@@ -46,4 +48,27 @@ execute_process(COMMAND "${VALIDATE}" "${entry}"
 if(NOT result EQUAL 0 OR NOT report STREQUAL "")
   message(FATAL_ERROR "desktop-file-validate rejects ${entry} (${result}):\n${report}")
 endif()
-message(STATUS "installed ${program}, ${entry} and ${icon}; the entry is valid")
+
+set(manual "${PREFIX}/share/man/man6/drifton.6.gz")
+set(changelog "${PREFIX}/share/doc/drifton/changelog.gz")
+foreach(file IN ITEMS "${manual}" "${changelog}")
+  if(NOT EXISTS "${file}")
+    message(FATAL_ERROR "not installed: ${file}")
+  endif()
+endforeach()
+
+set(metainfo "${PREFIX}/share/metainfo/drifton.metainfo.xml")
+if(NOT EXISTS "${metainfo}")
+  message(FATAL_ERROR "not installed: ${metainfo}")
+endif()
+if(NOT APPSTREAMCLI)
+  message(FATAL_ERROR "appstreamcli is missing (package appstream)")
+endif()
+# The id is not reverse-DNS: the project owns no domain to put in one.
+execute_process(COMMAND "${APPSTREAMCLI}" validate --no-net --override=cid-desktopapp-is-not-rdns=info "${metainfo}"
+  RESULT_VARIABLE result OUTPUT_VARIABLE report ERROR_VARIABLE report)
+if(NOT result EQUAL 0)
+  message(FATAL_ERROR "appstreamcli rejects ${metainfo} (${result}):\n${report}")
+endif()
+message(STATUS "installed ${program}, ${entry}, ${icon}, ${manual}, ${changelog} and ${metainfo}; "
+  "the entry and the metadata are valid. appstreamcli says:\n${report}")

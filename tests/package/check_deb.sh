@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Usage: check_deb.sh BUILD_DIR OUT_DIR VERSION
 # Builds the Debian package of BUILD_DIR, unpacks it into a scratch root and
-# checks the program, its desktop entry, its licence and its dependencies.
+# checks the program, its desktop entry, its documentation and metadata, its
+# dependencies, and that lintian finds no error and no warning in it.
 set -euo pipefail
 build=$1 out=$2 version=$3
 fail() { echo "FAIL: $*" >&2; exit 1; }
@@ -16,8 +17,18 @@ deb="$out/drifton_${version}_amd64.deb"
 dpkg-deb -x "$deb" "$out/root"
 [ -x "$out/root/usr/bin/drifton" ] || fail "usr/bin/drifton missing or not executable"
 [ -f "$out/root/usr/share/applications/drifton.desktop" ] || fail "desktop entry missing"
-grep -qx "Exec=drifton" "$out/root/usr/share/applications/drifton.desktop" || fail "desktop entry runs something else"
+grep -qx "Exec=/usr/bin/drifton" "$out/root/usr/share/applications/drifton.desktop" ||
+    fail "desktop entry runs something else: $(grep '^Exec=' "$out/root/usr/share/applications/drifton.desktop")"
 [ -f "$out/root/usr/share/doc/drifton/copyright" ] || fail "licence missing"
+[ -f "$out/root/usr/share/metainfo/drifton.metainfo.xml" ] || fail "AppStream metadata missing"
+# The manual page and the changelog, compressed and readable; the changelog's
+# top entry is this version's.
+man=$out/root/usr/share/man/man6/drifton.6.gz
+changelog=$out/root/usr/share/doc/drifton/changelog.gz
+page=$(zcat "$man" 2>/dev/null) || fail "usr/share/man/man6/drifton.6.gz missing or not gzip"
+[[ "$page" == ".TH DRIFTON 6 "* ]] || fail "drifton.6.gz is not the manual page"
+entries=$(zcat "$changelog" 2>/dev/null) || fail "usr/share/doc/drifton/changelog.gz missing or not gzip"
+[[ "$entries" == "drifton ($version) "* ]] || fail "changelog does not start with $version"
 
 [ "$(dpkg-deb -f "$deb" Package)" = drifton ] || fail "package name"
 [ "$(dpkg-deb -f "$deb" Version)" = "$version" ] || fail "version is not $version"
@@ -30,4 +41,11 @@ for library in libc6 libgl1 libx11-6 libstdc++6 libwayland-client0 libwayland-eg
 done
 recommends=$(dpkg-deb -f "$deb" Recommends)
 case "$recommends" in *libdecor-0-plugin-1-cairo*) ;; *) fail "Recommends lacks libdecor's plugin: $recommends" ;; esac
-echo "ok: $(basename "$deb"), Depends: $depends; Recommends: $recommends"
+
+# Debian's own checks: any error (E:) or warning (W:) fails.
+command -v lintian >/dev/null || fail "lintian is missing (package lintian)"
+if ! lintian --fail-on error,warning "$deb" >"$out/lintian.log" 2>&1; then
+    cat "$out/lintian.log" >&2
+    fail "lintian rejects $(basename "$deb")"
+fi
+echo "ok: $(basename "$deb"), Depends: $depends; Recommends: $recommends; lintian: no error, no warning"

@@ -25,6 +25,7 @@
 #include <EGL/eglext.h>
 #include <GL/gl.h>
 #include <GL/glx.h>
+#include <wayland-client.h>
 
 #include <cstdlib>
 #include <string>
@@ -355,4 +356,29 @@ TEST_F(PresentedFrameTest, EglChoosesAnOpaqueEightBitConfigurationAndSettlesTheP
         }
         EXPECT_EQ(surfaceAttribCalls, expectedCalls);
     }
+}
+
+// A request the compositor refuses (buffer scale 0) comes back as a protocol
+// error: the pump reports it in one line and asks the loop to end with 1,
+// and the window still closes in order.
+TEST_F(PresentedFrameTest, AWaylandProtocolErrorEndsTheLoopWithOneLineAndExitCodeOne) {
+    if (!onWayland()) {
+        GTEST_SKIP() << "a Wayland compositor's error";
+    }
+    wl_surface_set_buffer_scale(window.wayland.surface, 0);
+    testing::internal::CaptureStderr();
+    bool quit = false;
+    int exitCode = 0;
+    for (int i = 0; i < 2000 && !quit; ++i) {
+        if (!platform.takeEvent(window, quit, exitCode)) {
+            platform.sleepMilliseconds(5);
+        }
+    }
+    std::string said = testing::internal::GetCapturedStderr();
+    EXPECT_TRUE(quit);
+    EXPECT_EQ(exitCode, 1);
+    EXPECT_EQ(said.rfind("drifton: Wayland protocol error from the compositor wayland-test: wl_surface@", 0),
+              0u)
+        << said;
+    EXPECT_EQ(said.find('\n'), said.size() - 1) << said;
 }

@@ -1,9 +1,13 @@
 // Starts the real program, finds its window from outside and checks or acts
-// on it: window_probe <path of drifton.exe> thread-quit|window
+// on it, or reads the version information and icon that Explorer shows:
+//   window_probe <path of drifton.exe> thread-quit|window
+//   window_probe <path of drifton.exe> resources <version>
 #include <windows.h>
 
 #include <cstdio>
 #include <cstring>
+#include <string>
+#include <vector>
 
 #include "support/Check.h"
 
@@ -110,9 +114,123 @@ static void windowAsCreatedAndClosed(const char* program) {
     cleanUp(launched);
 }
 
+// The version strings, read through the language and code page the resource
+// names, as Explorer reads them; the numbers are the version's with a 0.
+static void versionInformation(const char* program, const char* version) {
+    DWORD ignored = 0;
+    DWORD size = GetFileVersionInfoSizeA(program, &ignored);
+    if (!CHECK(size != 0)) {
+        return;
+    }
+    std::vector<char> data(size);
+    if (!CHECK(GetFileVersionInfoA(program, 0, size, data.data()))) {
+        return;
+    }
+    void* value = nullptr;
+    UINT length = 0;
+    if (CHECK(VerQueryValueA(data.data(), "\\", &value, &length) && length >= sizeof(VS_FIXEDFILEINFO))) {
+        const auto* fixed = static_cast<const VS_FIXEDFILEINFO*>(value);
+        char numbers[64];
+        snprintf(numbers, sizeof numbers, "%u.%u.%u.%u", HIWORD(fixed->dwFileVersionMS),
+                 LOWORD(fixed->dwFileVersionMS), HIWORD(fixed->dwFileVersionLS),
+                 LOWORD(fixed->dwFileVersionLS));
+        printf("file version %s\n", numbers);
+        CHECK(std::string(numbers) == std::string(version) + ".0");
+        CHECK(fixed->dwProductVersionMS == fixed->dwFileVersionMS &&
+              fixed->dwProductVersionLS == fixed->dwFileVersionLS);
+        CHECK(fixed->dwFileType == VFT_APP);
+    }
+    if (!CHECK(VerQueryValueA(data.data(), "\\VarFileInfo\\Translation", &value, &length) && length >= 4)) {
+        return;
+    }
+    const auto* translation = static_cast<const WORD*>(value);
+    const char* const names[][2] = {
+        {"ProductName", "drifton"},  {"ProductVersion", version},
+        {"FileVersion", version},    {"OriginalFilename", "drifton.exe"},
+        {"InternalName", "drifton"}, {"CompanyName", ""},
+        {"FileDescription", ""},     {"LegalCopyright", "Copyright "},
+    };
+    for (const auto& name : names) {
+        char path[128];
+        snprintf(path, sizeof path, "\\StringFileInfo\\%04x%04x\\%s", translation[0], translation[1],
+                 name[0]);
+        const char* text = "";
+        if (VerQueryValueA(data.data(), path, &value, &length) && length > 0) {
+            text = static_cast<const char*>(value);
+        }
+        printf("%s: %s\n", name[0], text);
+        // An empty expectation asks for some text; one ending in a space
+        // for text that starts with it.
+        const size_t expected = strlen(name[1]);
+        if (expected == 0) {
+            CHECK(text[0] != '\0');
+        } else if (name[1][expected - 1] == ' ') {
+            CHECK(strncmp(text, name[1], expected) == 0 && text[expected] != '\0');
+        } else {
+            CHECK(strcmp(text, name[1]) == 0);
+        }
+    }
+}
+
+// The program's one icon, with an image at each size Windows shows it at,
+// every one of which the system can read.
+static void iconImages(const char* program) {
+    CHECK(ExtractIconExA(program, -1, nullptr, nullptr, 0) == 1);
+    HICON large = nullptr;
+    if (CHECK(ExtractIconExA(program, 0, &large, nullptr, 1) == 1 && large != nullptr)) {
+        DestroyIcon(large);
+    }
+    HMODULE module =
+        LoadLibraryExA(program, nullptr, LOAD_LIBRARY_AS_DATAFILE | LOAD_LIBRARY_AS_IMAGE_RESOURCE);
+    if (!CHECK(module != nullptr)) {
+        return;
+    }
+    HRSRC group = FindResourceA(module, MAKEINTRESOURCEA(1), MAKEINTRESOURCEA(14));  // RT_GROUP_ICON
+    const auto* directory =
+        group ? static_cast<const BYTE*>(LockResource(LoadResource(module, group))) : nullptr;
+    if (CHECK(directory != nullptr)) {
+        // A 6-byte header whose last word counts the 14-byte entries; an
+        // entry starts with the width (0 for 256) and ends with the image's
+        // resource number.
+        WORD count = 0;
+        memcpy(&count, directory + 4, sizeof count);
+        std::string sizes;
+        for (WORD i = 0; i < count; ++i) {
+            const BYTE* entry = directory + 6 + size_t{14} * i;
+            const int width = entry[0] == 0 ? 256 : entry[0];
+            WORD id = 0;
+            memcpy(&id, entry + 12, sizeof id);
+            sizes += (sizes.empty() ? "" : " ") + std::to_string(width);
+            HRSRC image = FindResourceA(module, MAKEINTRESOURCEA(id), MAKEINTRESOURCEA(3));  // RT_ICON
+            HICON icon = nullptr;
+            if (image != nullptr) {
+                icon = CreateIconFromResourceEx(static_cast<BYTE*>(LockResource(LoadResource(module, image))),
+                                                SizeofResource(module, image), TRUE, 0x00030000, 0, 0,
+                                                LR_DEFAULTCOLOR);
+            }
+            ICONINFO info = {};
+            BITMAP bitmap = {};
+            CHECK(icon != nullptr && GetIconInfo(icon, &info) &&
+                  GetObjectA(info.hbmColor, sizeof bitmap, &bitmap) == sizeof bitmap &&
+                  bitmap.bmWidth == width && bitmap.bmHeight == width);
+            DeleteObject(info.hbmColor);
+            DeleteObject(info.hbmMask);
+            DestroyIcon(icon);
+        }
+        printf("icon sizes: %s\n", sizes.c_str());
+        CHECK(sizes == "16 32 48 256");
+    }
+    FreeLibrary(module);
+}
+
 int main(int argc, char** argv) {
+    if (argc == 4 && strcmp(argv[2], "resources") == 0) {
+        versionInformation(argv[1], argv[3]);
+        iconImages(argv[1]);
+        return checkSummary("window_probe");
+    }
     if (argc != 3) {
-        printf("usage: window_probe <drifton.exe> thread-quit|window\n");
+        printf("usage: window_probe <drifton.exe> thread-quit|window|resources <version>\n");
         return 2;
     }
     if (strcmp(argv[2], "thread-quit") == 0) {
