@@ -179,16 +179,16 @@ start_weston() {
     printf '[shell]\nbackground-color=0xff000000\npanel-position=none\n' >"$COMPOSITOR_DIR/weston.ini"
     XDG_RUNTIME_DIR=$COMPOSITOR_DIR weston --config="$COMPOSITOR_DIR/weston.ini" \
         --backend=headless-backend.so --use-pixman --width=1280 --height=1024 \
-        --socket=wayland-1 --debug >"$WORK/compositor.log" 2>&1 &
+        --socket=wayland-test --debug >"$WORK/compositor.log" 2>&1 &
     COMPOSITOR_PID=$!
     export XDG_RUNTIME_DIR=$COMPOSITOR_DIR
-    export WAYLAND_DISPLAY=wayland-1
+    export WAYLAND_DISPLAY=wayland-test
     wait_compositor weston_ready
 }
 
 # weston is ready once it listens and has launched its shell.
 weston_ready() {
-    [ -S "$COMPOSITOR_DIR/wayland-1" ] && grep -q launching "$WORK/compositor.log"
+    [ -S "$COMPOSITOR_DIR/wayland-test" ] && grep -q launching "$WORK/compositor.log"
 }
 
 # Runs the given command until it succeeds; fails if the compositor ends or
