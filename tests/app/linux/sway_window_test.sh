@@ -23,6 +23,9 @@ END
 diff -u "$WORK/expected" "$WORK/properties" || fail "the window's properties differ"
 expect_drawing
 
+# Each press comes from a new virtual keyboard with a keymap of its own that
+# gives its first key the code Escape has on a real keyboard: only a program
+# that reads keysyms from the current keymap tells these keys from Escape.
 press_keys a space Return q
 sleep 0.5
 running || fail "ended after other keys"
