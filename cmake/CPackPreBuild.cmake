@@ -1,8 +1,20 @@
-# Run by cpack once the files are staged and before it packs them. cpack
-# lists the staged files in the order the folder gives them, which depends on
-# the file system (ext4 gives a hashed order, different on every ext4, tmpfs
-# the order of creation); the installer would store its files, and remove
-# them, in that order. Here it gets the lists in name order instead.
+# Run by cpack once the files are staged and before it packs them.
+
+# The staged folders are made with the umask's permissions (a folder made
+# 755 under umask 077 is 700), and the packages store them: they become
+# 755 whatever the umask. The files' permissions are set by the install rules.
+file(GLOB_RECURSE stagedFolders LIST_DIRECTORIES true "${CPACK_TEMPORARY_DIRECTORY}/*")
+foreach(folder IN LISTS stagedFolders)
+  if(IS_DIRECTORY "${folder}" AND NOT IS_SYMLINK "${folder}")
+    file(CHMOD "${folder}" PERMISSIONS
+      OWNER_READ OWNER_WRITE OWNER_EXECUTE GROUP_READ GROUP_EXECUTE WORLD_READ WORLD_EXECUTE)
+  endif()
+endforeach()
+
+# cpack lists the staged files in the order the folder gives them, which
+# depends on the file system (ext4 gives a hashed order, different on every
+# ext4, tmpfs the order of creation); the installer would store its files,
+# and remove them, in that order. Here it gets the lists in name order.
 if(NOT CPACK_GENERATOR STREQUAL "NSIS")
   return()
 endif()

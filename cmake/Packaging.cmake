@@ -63,11 +63,10 @@ Escape is pressed or the window is closed.")
   set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "libdecor-0-plugin-1-cairo, libegl-mesa0")
 endif()
 
-# What cpack would otherwise take from the file system the build happens on:
-# the staged folders' permissions (the umask's), the order of the staged files
-# and the folders' sizes (see CPackPreBuild.cmake and CPackPostBuild.cmake).
-set(CPACK_INSTALL_DEFAULT_DIRECTORY_PERMISSIONS
-  OWNER_READ OWNER_WRITE OWNER_EXECUTE GROUP_READ GROUP_EXECUTE WORLD_READ WORLD_EXECUTE)
+# What cpack would otherwise take from the file system and the umask the
+# build happens under: the staged folders' permissions, the order of the
+# staged files and the folders' sizes (see CPackPreBuild.cmake and
+# CPackPostBuild.cmake).
 set(CPACK_PRE_BUILD_SCRIPTS ${PROJECT_SOURCE_DIR}/cmake/CPackPreBuild.cmake)
 set(CPACK_POST_BUILD_SCRIPTS ${PROJECT_SOURCE_DIR}/cmake/CPackPostBuild.cmake)
 
