@@ -41,6 +41,14 @@ for library in libc6 libgl1 libx11-6 libstdc++6 libwayland-client0 libwayland-eg
 done
 recommends=$(dpkg-deb -f "$deb" Recommends)
 case "$recommends" in *libdecor-0-plugin-1-cairo*) ;; *) fail "Recommends lacks libdecor's plugin: $recommends" ;; esac
+# Installed-Size counted as dpkg counts it (each file in KiB rounded up, a KiB
+# for each folder), not from the sizes the build's file system gives folders.
+kib=0
+while read -r kind size; do
+    if [ "$kind" = f ]; then kib=$((kib + (size + 1023) / 1024)); else kib=$((kib + 1)); fi
+done < <(find "$out/root" -mindepth 1 -printf '%y %s\n')
+[ "$(dpkg-deb -f "$deb" Installed-Size)" = "$kib" ] ||
+    fail "Installed-Size is $(dpkg-deb -f "$deb" Installed-Size), the files take $kib KiB"
 
 # Debian's own checks: any error (E:) or warning (W:) fails.
 command -v lintian >/dev/null || fail "lintian is missing (package lintian)"
