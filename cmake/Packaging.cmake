@@ -75,4 +75,7 @@ set(CPACK_POST_BUILD_SCRIPTS ${PROJECT_SOURCE_DIR}/cmake/CPackPostBuild.cmake)
 configure_file(cmake/CPackProjectConfig.cmake.in CPackProjectConfig.cmake @ONLY)
 set(CPACK_PROJECT_CONFIG_FILE ${CMAKE_BINARY_DIR}/CPackProjectConfig.cmake)
 
+# Values reach cpack as they are written here: backslashes in the installer's
+# paths and the description's lines included.
+set(CPACK_VERBATIM_VARIABLES ON)
 include(CPack)
