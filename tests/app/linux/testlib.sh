@@ -45,18 +45,9 @@ start_server() {
     Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp -noreset "$@" 3>"$WORK/display" \
         2>"$WORK/xvfb.log" &
     SERVER_PID=$!
-    local tries=0
-    until [ -s "$WORK/display" ]; do
-        tries=$((tries + 1))
-        if [ $tries -gt 400 ] || ! kill -0 "$SERVER_PID" 2>/dev/null; then
-            cat "$WORK/xvfb.log" >&2
-            fail "Xvfb did not start"
-        fi
-        sleep 0.05
-    done
+    wait_started 400 "$SERVER_PID" "$WORK/xvfb.log" Xvfb test -s "$WORK/display"
     export DISPLAY=":$(head -n 1 "$WORK/display")"
 }
-
 
 stop_server() {
     kill "$SERVER_PID" 2>/dev/null
@@ -161,7 +152,7 @@ start_sway() {
     COMPOSITOR_PID=$!
     export XDG_RUNTIME_DIR=$COMPOSITOR_DIR
     export WAYLAND_DISPLAY=wayland-1
-    wait_compositor sway_ready
+    wait_started 600 "$COMPOSITOR_PID" "$WORK/compositor.log" sway sway_ready
 }
 
 # sway is ready once its output has the configured size; sets SWAY_SOCKET.
@@ -183,7 +174,7 @@ start_weston() {
     COMPOSITOR_PID=$!
     export XDG_RUNTIME_DIR=$COMPOSITOR_DIR
     export WAYLAND_DISPLAY=wayland-test
-    wait_compositor weston_ready
+    wait_started 600 "$COMPOSITOR_PID" "$WORK/compositor.log" weston weston_ready
 }
 
 # weston is ready once it listens and has launched its shell.
@@ -191,18 +182,37 @@ weston_ready() {
     [ -S "$COMPOSITOR_DIR/wayland-test" ] && grep -q launching "$WORK/compositor.log"
 }
 
-# Runs the given command until it succeeds; fails if the compositor ends or
-# thirty seconds pass first.
-wait_compositor() {
-    local tries=0
+# Runs a command every 50 ms until it succeeds, telling a server started as
+# process PID that it is ready: wait_started TRIES PID LOG NAME COMMAND...
+# Fails with the server's log if it ends or the tries run out first.
+wait_started() {
+    local limit=$1 pid=$2 log=$3 name=$4 tries=0
+    shift 4
     until "$@"; do
         tries=$((tries + 1))
-        if [ $tries -gt 600 ] || ! kill -0 "$COMPOSITOR_PID" 2>/dev/null; then
-            cat "$WORK/compositor.log" >&2
-            fail "the compositor did not start"
+        if [ $tries -gt "$limit" ] || ! kill -0 "$pid" 2>/dev/null; then
+            cat "$log" >&2
+            fail "$name did not start"
         fi
         sleep 0.05
     done
+}
+
+# Kills the server or compositor whose process id the named variable holds
+# and expects the running program to end within ten seconds with exit code 1
+# and the one given line; prints how long that took.
+expect_end_on_loss() {
+    local pid=${!1}
+    local started ended
+    started=$(date +%s%N)
+    kill -KILL "$pid"
+    wait "$pid" 2>/dev/null
+    printf -v "$1" '%s' ""
+    wait_program 10
+    ended=$(date +%s%N)
+    echo "ended $(((ended - started) / 1000000)) ms after the kill"
+    [ "$EXIT_CODE" -eq 1 ] || fail "exit code $EXIT_CODE"
+    expect_one_line "$2"
 }
 
 stop_compositor() {
