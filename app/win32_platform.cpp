@@ -4,13 +4,9 @@
 
 #include "app/wgl_context.h"
 #include "app/win32_window.h"
-#include "render/PresentedImage.h"
 
 PlatformWindow::PlatformWindow(HINSTANCE instance)
-    : instance(instance), window(nullptr), deviceContext(nullptr), renderContext(nullptr),
-      presentedImage(nullptr) {}
-
-PlatformWindow::~PlatformWindow() { delete presentedImage; }
+    : instance(instance), window(nullptr), deviceContext(nullptr), renderContext(nullptr) {}
 
 // One line on stderr for a console that started the program, and the same in
 // a message box for everyone else. Reads the failed call's last error first.
@@ -46,11 +42,10 @@ bool openWindow(PlatformWindow& window) {
     // Frames are never cleared, so the trails need the last image in the back
     // buffer after every swap. A format that reports neither copying nor
     // exchanging promises nothing; keep a copy of the drawing area then.
-    if (!swapKeepsBackBuffer(window.deviceContext)) {
-        RECT client;
-        GetClientRect(window.window, &client);
-        window.presentedImage = new PresentedImage(client.right - client.left, client.bottom - client.top);
-    }
+    RECT client;
+    GetClientRect(window.window, &client);
+    window.trails.use(swapKeepsBackBuffer(window.deviceContext) ? TrailPath::KeptBySwap : TrailPath::Restored,
+                      client.right - client.left, client.bottom - client.top);
     return true;
 }
 
@@ -72,13 +67,10 @@ bool takeEvent(PlatformWindow&, bool& quit, int& exitCode) {
 }
 
 void presentFrame(PlatformWindow& window) {
-    if (window.presentedImage != nullptr) {
-        window.presentedImage->keep();
-    }
+    // The format tells no buffer age: the keeper never asks for one here.
+    window.trails.beforeSwap();
     SwapBuffers(window.deviceContext);
-    if (window.presentedImage != nullptr) {
-        window.presentedImage->restore();
-    }
+    window.trails.afterSwap(0);
 }
 
 void sleepMilliseconds(int milliseconds) { Sleep(static_cast<DWORD>(milliseconds)); }
@@ -89,8 +81,7 @@ void closeWindow(PlatformWindow& window) {
     window.deviceContext = nullptr;
     DestroyWindow(window.window);
     window.window = nullptr;
-    delete window.presentedImage;
-    window.presentedImage = nullptr;
+    window.trails.release();
 }
 
 const Platform win32Platform = {openWindow, takeEvent, presentFrame, sleepMilliseconds, closeWindow};

@@ -8,21 +8,19 @@
 #include <windows.h>
 
 #include "app/Platform.h"
-
-class PresentedImage;
+#include "app/TrailKeeper.h"
 
 struct PlatformWindow {
     HINSTANCE instance;
     HWND window;
     HDC deviceContext;
     HGLRC renderContext;
-    // Set when the pixel format does not report keeping the back buffer
-    // across a swap: each presented image is then put back after the swap so
-    // the next frame fades from it. Null when the swap keeps it by itself.
-    PresentedImage* presentedImage;
+    // Kept by the swap when the pixel format reports keeping the back buffer
+    // across it; otherwise each presented image is put back after the swap
+    // so that the next frame fades from it.
+    TrailKeeper trails;
 
     explicit PlatformWindow(HINSTANCE instance);
-    ~PlatformWindow();
     PlatformWindow(const PlatformWindow&) = delete;
     PlatformWindow& operator=(const PlatformWindow&) = delete;
 };

@@ -56,19 +56,22 @@ int main(int argc, char** argv) {
     int width = client.right - client.left;
     int height = client.bottom - client.top;
     printf("drawing area %d x %d, pixel format %s\n", width, height,
-           window.presentedImage != nullptr ? "keeps nothing known across a swap" : "keeps the back buffer");
-    PresentedImage* keeper =
-        window.presentedImage != nullptr ? window.presentedImage : new PresentedImage(width, height);
-    window.presentedImage = nullptr;
+           window.trails.path == TrailPath::Restored ? "keeps nothing known across a swap"
+                                                     : "keeps the back buffer");
+    // Obtains the kept image whatever the format, and leaves it to the swap
+    // until a round asks for it.
+    window.trails.use(TrailPath::Restored, width, height);
+    PresentedImage* keeper = window.trails.presented;
+    window.trails.use(TrailPath::KeptBySwap, width, height);
 
     setupDrawingState();
     Swarm swarm(5);
     millisecondsPerFrame(window, swarm, 50);
 
     for (int round = 0; round < 3; ++round) {
-        window.presentedImage = nullptr;
+        window.trails.use(TrailPath::KeptBySwap, width, height);
         double plain = millisecondsPerFrame(window, swarm, frames);
-        window.presentedImage = keeper;
+        window.trails.use(TrailPath::Restored, width, height);
         double restoring = millisecondsPerFrame(window, swarm, frames);
         printf("round %d: %.3f ms per frame as the swap leaves it, %.3f ms putting the image back (+%.3f)\n",
                round + 1, plain, restoring, restoring - plain);
@@ -82,7 +85,6 @@ int main(int argc, char** argv) {
     glFinish();
     printf("keep and restore alone: %.3f ms per frame\n", (nowMilliseconds() - start) / frames);
 
-    window.presentedImage = keeper;
     closeWindow(window);
     return 0;
 }

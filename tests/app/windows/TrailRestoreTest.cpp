@@ -66,18 +66,17 @@ int main() {
     bool keeps = swapKeepsBackBuffer(window.deviceContext);
     printf("the pixel format %s; the presented image is %s\n",
            keeps ? "reports copying or exchanging on swap" : "reports neither copying nor exchanging on swap",
-           window.presentedImage != nullptr ? "put back after each swap" : "left to the swap");
-    CHECK(keeps == (window.presentedImage == nullptr));
+           window.trails.path == TrailPath::Restored ? "put back after each swap" : "left to the swap");
+    CHECK(keeps == (window.trails.path == TrailPath::KeptBySwap));
+    CHECK(keeps == (window.trails.presented == nullptr));
 
     RECT client;
     GetClientRect(window.window, &client);
     int width = client.right - client.left;
     int height = client.bottom - client.top;
-    if (window.presentedImage == nullptr) {
-        window.presentedImage = new PresentedImage(width, height);
-    }
-    CHECK(window.presentedImage->width == width && window.presentedImage->height == height);
-    CHECK(window.presentedImage->pixels != nullptr);
+    window.trails.use(TrailPath::Restored, width, height);
+    CHECK(window.trails.presented->width == width && window.trails.presented->height == height);
+    CHECK(window.trails.presented->pixels != nullptr);
 
     setupDrawingState();
     drawSquare();
@@ -107,8 +106,7 @@ int main() {
 
     // Without the kept image the same swap loses the frame: what the check
     // above guards against.
-    delete window.presentedImage;
-    window.presentedImage = nullptr;
+    window.trails.use(TrailPath::KeptBySwap, width, height);
     drawSquare();
     presentFrame(window);
     Pixel lost = backBufferPixel(width / 2, height / 2);
