@@ -12,12 +12,33 @@
 #include <cstring>
 #include <map>
 #include <string>
+#include <type_traits>
+#include <utility>
 #include <vector>
 
 #include "bench/BenchCase.h"
 
 void registerSimulationBenchmarks();
 void registerDrawingBenchmarks();
+
+// Google Benchmark 1.8 turned a run's flag error_occurred into the state
+// skipped (which also covers a run the benchmark skipped itself), and from
+// then on reads --benchmark_min_time with a unit. Both libraries are served:
+// the one found tells which it is by its run record.
+template <typename Run, typename = void>
+struct ReportsSkips : std::false_type {};
+template <typename Run>
+struct ReportsSkips<Run, std::void_t<decltype(std::declval<Run>().skipped)>> : std::true_type {};
+
+// Whether a run ended without a time.
+template <typename Run>
+static bool endedWithoutTime(const Run& run) {
+    if constexpr (ReportsSkips<Run>::value) {
+        return static_cast<bool>(run.skipped);
+    } else {
+        return run.error_occurred;
+    }
+}
 
 // Passes everything on to the console and keeps each benchmark's CPU time
 // per iteration in nanoseconds: the median when there are repetitions, the
@@ -29,7 +50,7 @@ public:
 
     void ReportRuns(const std::vector<Run>& runs) override {
         for (const Run& run : runs) {
-            if (run.error_occurred) {
+            if (endedWithoutTime(run)) {
                 continue;
             }
             const std::string name = run.run_name.str();
@@ -143,7 +164,9 @@ int main(int argc, char** argv) {
     }
     static char repetitions[] = "--benchmark_repetitions=5";
     static char aggregatesOnly[] = "--benchmark_display_aggregates_only=true";
-    static char minTime[] = "--benchmark_min_time=0.2";
+    static char minTimeInSeconds[] = "--benchmark_min_time=0.2s";
+    static char minTimeBare[] = "--benchmark_min_time=0.2";
+    char* minTime = ReportsSkips<benchmark::BenchmarkReporter::Run>::value ? minTimeInSeconds : minTimeBare;
     int count = static_cast<int>(args.size());
     if (!hasFlag(count, args.data(), "--benchmark_repetitions")) {
         args.push_back(repetitions);
