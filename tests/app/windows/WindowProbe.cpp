@@ -29,12 +29,14 @@ static bool launch(const char* program, const char* arguments, Launched& launche
         printf("cannot start %s (error %lu)\n", program, GetLastError());
         return false;
     }
-    // Only a window of the process just started counts.
+    // Only a window of the process just started counts, and only once it is
+    // shown: it can be found by its name while it is still being created,
+    // before its final style is set.
     for (DWORD waited = 0; waited < waitMilliseconds; waited += 50) {
         HWND window = FindWindowA("drifton", "drifton");
         DWORD processId = 0;
         if (window != nullptr && GetWindowThreadProcessId(window, &processId) != 0 &&
-            processId == launched.process.dwProcessId) {
+            processId == launched.process.dwProcessId && IsWindowVisible(window)) {
             launched.window = window;
             return true;
         }
@@ -43,7 +45,7 @@ static bool launch(const char* program, const char* arguments, Launched& launche
             return false;
         }
     }
-    printf("no window of class and title \"drifton\" appeared\n");
+    printf("no window of class and title \"drifton\" was shown\n");
     return false;
 }
 
@@ -100,7 +102,6 @@ static void windowAsCreatedAndClosed(const char* program) {
     const LONG tabled = static_cast<LONG>(0x90C80000u);
     CHECK((style & tabled) == tabled);
     CHECK((style & (WS_THICKFRAME | WS_MINIMIZEBOX | WS_MAXIMIZEBOX | WS_CHILD)) == 0);
-    CHECK(IsWindowVisible(launched.window));
     CHECK(GetClassLongA(launched.window, GCL_STYLE) == CS_OWNDC);
     RECT outer = {};
     CHECK(GetWindowRect(launched.window, &outer));
