@@ -1,5 +1,22 @@
 # Run by cpack once the files are staged and before it packs them.
 
+# drifton has no web site, so its AppStream metadata names no homepage, and
+# the lintian of Debian 13 and later, which validates the metadata, warns of
+# it. The Debian package carries an override saying why, when the lintian of
+# the release it is built for (the one it is built on, as its dependencies
+# are) knows that check: an older lintian refuses to override a check it
+# does not know.
+if(CPACK_GENERATOR STREQUAL "DEB")
+  execute_process(COMMAND lintian-explain-tags appstream-metadata-validation-failed
+    RESULT_VARIABLE unknownTag OUTPUT_QUIET ERROR_QUIET)
+  if(unknownTag EQUAL 0)
+    set(overrides "${CPACK_TEMPORARY_DIRECTORY}/usr/share/lintian/overrides")
+    file(MAKE_DIRECTORY "${overrides}")
+    file(COPY_FILE "${CMAKE_CURRENT_LIST_DIR}/../data/drifton.lintian-overrides" "${overrides}/drifton")
+    file(CHMOD "${overrides}/drifton" PERMISSIONS OWNER_READ OWNER_WRITE GROUP_READ WORLD_READ)
+  endif()
+endif()
+
 # The staged folders are made with the umask's permissions (a folder made
 # 755 under umask 077 is 700), and the packages store them: they become
 # 755 whatever the umask. The files' permissions are set by the install rules.
