@@ -35,26 +35,26 @@ ensure_packages() {
     DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
 }
 
-# Starts Xvfb on the first free display from 90 on and exports DISPLAY;
-# stop_xvfb ends it. The server's own messages go to build/xvfb.log.
+# Starts Xvfb on a display it picks itself and exports DISPLAY; stop_xvfb
+# ends it. The server tries display numbers until it can listen on one, so
+# a server it cannot see (one in another root or container, which shares the
+# abstract socket names but not /tmp) does not stop it. Its own messages go
+# to build/xvfb.log.
 start_xvfb() {
-    local display=90
-    while [ -e "/tmp/.X11-unix/X$display" ] || [ -e "/tmp/.X$display-lock" ]; do
-        display=$((display + 1))
-    done
     mkdir -p build
-    Xvfb ":$display" -screen 0 1024x768x24 -nolisten tcp -noreset >build/xvfb.log 2>&1 &
+    rm -f build/xvfb.display
+    Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp -noreset 3>build/xvfb.display >build/xvfb.log 2>&1 &
     XVFB_PID=$!
     local tries=0
-    until [ -e "/tmp/.X11-unix/X$display" ]; do
+    until [ -s build/xvfb.display ]; do
         tries=$((tries + 1))
-        if [ $tries -gt 100 ] || ! kill -0 "$XVFB_PID" 2>/dev/null; then
+        if [ $tries -gt 600 ] || ! kill -0 "$XVFB_PID" 2>/dev/null; then
             echo "cannot start Xvfb, see build/xvfb.log" >&2
             return 1
         fi
         sleep 0.1
     done
-    export DISPLAY=":$display"
+    export DISPLAY=":$(head -n 1 build/xvfb.display)"
 }
 
 stop_xvfb() {
