@@ -65,13 +65,13 @@ stop_xvfb() {
     fi
 }
 
-# The arm64 cross build and its tests under the emulator: the cross
-# compiler, qemu's user-mode emulator, and through multiarch the arm64 builds
-# of what the program links and the tests link and load (GoogleTest, Mesa's
-# drivers, libdecor's plugin). scripts/test-arm64 adds the architecture.
-ARM64_PACKAGES="crossbuild-essential-arm64 qemu-user
-  libstdc++6:arm64 libgl-dev:arm64 libx11-dev:arm64 libegl-dev:arm64 libwayland-dev:arm64
-  libxkbcommon-dev:arm64 libdecor-0-dev:arm64 libgtest-dev:arm64
+# The arm64 cross build: the cross compiler and, through multiarch, the
+# arm64 builds of the libraries the program links (ensure_arm64_architecture
+# first). Its tests add qemu's user-mode emulator and the arm64 builds of
+# what they link and load: GoogleTest, Mesa's drivers, libdecor's plugin.
+ARM64_BUILD_PACKAGES="crossbuild-essential-arm64 libstdc++6:arm64 libgl-dev:arm64 libx11-dev:arm64
+  libegl-dev:arm64 libwayland-dev:arm64 libxkbcommon-dev:arm64 libdecor-0-dev:arm64"
+ARM64_TEST_PACKAGES="qemu-user libgtest-dev:arm64
   libgl1-mesa-dri:arm64 libglx-mesa0:arm64 libegl-mesa0:arm64 libdecor-0-plugin-1-cairo:arm64"
 
 # Lets dpkg install arm64 packages beside the machine's own; the README's
