@@ -12,6 +12,6 @@ set(ENV{PKG_CONFIG_LIBDIR} /usr/lib/aarch64-linux-gnu/pkgconfig:/usr/share/pkgco
 
 # Test programs built here run under the emulator. Its root is /, where the
 # multiarch C library keeps its loader: the cross toolchain's own loader
-# (/usr/aarch64-linux-gnu) is another build of the C library, and with it the
-# first thread the GL driver starts never comes back.
+# (/usr/aarch64-linux-gnu) belongs to another build of the C library, and
+# with it the program never opens its window and ignores SIGTERM.
 set(CMAKE_CROSSCOMPILING_EMULATOR qemu-aarch64 -L /)
