@@ -37,6 +37,14 @@ else()
   set(CPACK_GENERATOR DEB)
   set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
   set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)  # drifton_<version>_<architecture>.deb
+  # The architecture the program is built for: arm64 under the ARM cross
+  # build, else the machine's own, which is what cpack would ask dpkg for.
+  if(CMAKE_CROSSCOMPILING AND CMAKE_SYSTEM_PROCESSOR STREQUAL aarch64)
+    set(CPACK_DEBIAN_PACKAGE_ARCHITECTURE arm64)
+  else()
+    execute_process(COMMAND dpkg --print-architecture
+      OUTPUT_VARIABLE CPACK_DEBIAN_PACKAGE_ARCHITECTURE OUTPUT_STRIP_TRAILING_WHITESPACE)
+  endif()
   set(CPACK_DEBIAN_PACKAGE_MAINTAINER "The drifton developers <drifton@users.noreply.invalid>")
   # Section games would want the program in /usr/games, which is not on every
   # PATH; a desktop toy fits x11 as well, with the program in /usr/bin.

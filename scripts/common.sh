@@ -64,3 +64,23 @@ stop_xvfb() {
         XVFB_PID=""
     fi
 }
+
+# The arm64 cross build: the cross compiler and, through multiarch, the
+# arm64 builds of the libraries the program links (ensure_arm64_architecture
+# first). Its tests add qemu's user-mode emulator and the arm64 builds of
+# what they link and load: GoogleTest, Mesa's drivers, libdecor's plugin.
+ARM64_BUILD_PACKAGES="crossbuild-essential-arm64 libstdc++6:arm64 libgl-dev:arm64 libx11-dev:arm64
+  libegl-dev:arm64 libwayland-dev:arm64 libxkbcommon-dev:arm64 libdecor-0-dev:arm64"
+ARM64_TEST_PACKAGES="qemu-user libgtest-dev:arm64
+  libgl1-mesa-dri:arm64 libglx-mesa0:arm64 libegl-mesa0:arm64 libdecor-0-plugin-1-cairo:arm64"
+
+# Lets dpkg install arm64 packages beside the machine's own; the README's
+# arm64 section says how to undo it. The package lists are then updated by
+# ensure_packages, since the arm64 packages are missing.
+ensure_arm64_architecture() {
+    dpkg --print-foreign-architectures | grep -qx arm64 && return 0
+    echo "adding the arm64 architecture to dpkg"
+    local sudo=""
+    [ "$(id -u)" -eq 0 ] || sudo="sudo"
+    $sudo dpkg --add-architecture arm64
+}

@@ -1,5 +1,6 @@
 # cmake -DBUILD_DIR=<build> -DPREFIX=<empty prefix> -DVALIDATE=<desktop-file-validate>
-#       -DAPPSTREAMCLI=<appstreamcli> -P CheckInstall.cmake
+#       -DAPPSTREAMCLI=<appstreamcli> [-DEMULATOR=<command line>] -P CheckInstall.cmake
+# EMULATOR runs the installed program where the build is for another processor.
 file(REMOVE_RECURSE "${PREFIX}")
 
 execute_process(COMMAND "${CMAKE_COMMAND}" --install "${BUILD_DIR}" --prefix "${PREFIX}"
@@ -19,7 +20,8 @@ if(NOT notExecutable EQUAL 0)
 endif()
 # Without a display the installed program starts, says so in one line and
 # ends with 1: it is the program, and it finds every library it needs.
-execute_process(COMMAND "${CMAKE_COMMAND}" -E env --unset=DISPLAY "${program}"
+separate_arguments(emulator UNIX_COMMAND "${EMULATOR}")
+execute_process(COMMAND "${CMAKE_COMMAND}" -E env --unset=DISPLAY ${emulator} "${program}"
   RESULT_VARIABLE result OUTPUT_VARIABLE said ERROR_VARIABLE said TIMEOUT 30)
 if(NOT result EQUAL 1 OR NOT said MATCHES "^drifton: ")
   message(FATAL_ERROR "${program} without a display ended with '${result}' and said:\n${said}")

@@ -1,17 +1,17 @@
 #!/usr/bin/env bash
-# Usage: check_deb.sh BUILD_DIR OUT_DIR VERSION
+# Usage: check_deb.sh BUILD_DIR OUT_DIR VERSION ARCHITECTURE
 # Builds the Debian package of BUILD_DIR, unpacks it into a scratch root and
 # checks the program, its desktop entry, its documentation and metadata, its
 # dependencies, and that lintian finds no error and no warning in it.
 set -euo pipefail
-build=$1 out=$2 version=$3
+build=$1 out=$2 version=$3 arch=$4
 fail() { echo "FAIL: $*" >&2; exit 1; }
 
 rm -rf "$out"
 mkdir -p "$out"
 cpack -G DEB --config "$build/CPackConfig.cmake" -B "$out" >"$out/cpack.log" 2>&1 ||
     { cat "$out/cpack.log" >&2; fail "cpack did not make the package"; }
-deb="$out/drifton_${version}_amd64.deb"
+deb="$out/drifton_${version}_${arch}.deb"
 [ -f "$deb" ] || fail "no $(basename "$deb"); made: $(ls "$out")"
 
 dpkg-deb -x "$deb" "$out/root"
@@ -32,7 +32,7 @@ entries=$(zcat "$changelog" 2>/dev/null) || fail "usr/share/doc/drifton/changelo
 
 [ "$(dpkg-deb -f "$deb" Package)" = drifton ] || fail "package name"
 [ "$(dpkg-deb -f "$deb" Version)" = "$version" ] || fail "version is not $version"
-[ "$(dpkg-deb -f "$deb" Architecture)" = amd64 ] || fail "architecture"
+[ "$(dpkg-deb -f "$deb" Architecture)" = "$arch" ] || fail "architecture"
 depends=$(dpkg-deb -f "$deb" Depends)
 # The package names, without their version constraints.
 names=" $(echo "$depends" | sed -e 's/ *([^)]*)//g' -e 's/,/ /g') "
