@@ -7,10 +7,10 @@
 // A swap that leaves the back buffer undefined cannot be had on demand, so
 // the test links stand-ins around the swaps (and the age queries) that do the
 // real swap and then, when told to, spoil the back buffer the way such a
-// swap may leave it. Stand-ins for the GLX, EGL and OpenGL queries pretend
-// to offers that this machine does not make (a copying or preserved swap,
-// the buffer age) or hide those it makes (framebuffer objects), and record
-// what the program asks of them.
+// swap may leave it. Stand-ins for EGL and OpenGL queries pretend to offers
+// that this machine does not make (a preserved swap, the buffer age, a
+// multisampled window) or hide those it makes (framebuffer objects), and
+// record what the program asks of them.
 // OpenGL 3.0's framebuffer calls, straight from libGL, to read and spoil the
 // window's back buffer while the off-screen image is bound.
 #define GL_GLEXT_PROTOTYPES
@@ -33,7 +33,6 @@
 
 #include <cstdio>
 #include <cstdlib>
-#include <sstream>
 #include <string>
 #include <vector>
 
@@ -47,32 +46,24 @@ static std::vector<unsigned char> atSwap;
 static const int side = 600;
 static const size_t imageBytes = static_cast<size_t>(side) * side * 4;
 
-// The window's back buffer, whatever the frame is drawn on.
-static std::vector<unsigned char> readWindow() {
+// The window's back buffer, or what the frames are drawn on: the off-screen
+// image where it is bound, otherwise the same back buffer.
+static std::vector<unsigned char> readPixels(bool window) {
     GLint bound = 0;
     glGetIntegerv(GL_READ_FRAMEBUFFER_BINDING, &bound);
-    glBindFramebuffer(GL_READ_FRAMEBUFFER, 0);
+    if (window || bound == 0) {
+        glBindFramebuffer(GL_READ_FRAMEBUFFER, 0);
+        glReadBuffer(GL_BACK);
+    }
     std::vector<unsigned char> pixels(imageBytes);
     glPixelStorei(GL_PACK_ALIGNMENT, 4);
-    glReadBuffer(GL_BACK);
     glReadPixels(0, 0, side, side, GL_RGBA, GL_UNSIGNED_BYTE, pixels.data());
     glBindFramebuffer(GL_READ_FRAMEBUFFER, static_cast<GLuint>(bound));
     return pixels;
 }
 
-// What the frames are drawn on: the off-screen image where it is bound,
-// otherwise the window's back buffer.
-static std::vector<unsigned char> readDrawing() {
-    GLint bound = 0;
-    glGetIntegerv(GL_READ_FRAMEBUFFER_BINDING, &bound);
-    if (bound == 0) {
-        return readWindow();
-    }
-    std::vector<unsigned char> pixels(imageBytes);
-    glPixelStorei(GL_PACK_ALIGNMENT, 4);
-    glReadPixels(0, 0, side, side, GL_RGBA, GL_UNSIGNED_BYTE, pixels.data());
-    return pixels;
-}
+static std::vector<unsigned char> readWindow() { return readPixels(true); }
+static std::vector<unsigned char> readDrawing() { return readPixels(false); }
 
 // How many colour bytes differ; alpha is left out, since the window's back
 // buffer has none of its own and reads as opaque.
@@ -104,37 +95,14 @@ static void beforeRealSwap() {
     }
 }
 
-// What the stand-ins offer or hide beside the real server: the buffer age
-// (added or removed when scripted), the GLX swap method, framebuffer objects
-// and a multisampled window.
-static bool scriptAgeOffer = false;
-static bool ageOffered = false;
-static bool scriptSwapMethod = false;
-static int swapMethod = GLX_SWAP_UNDEFINED_OML;
+// Framebuffer objects hidden (an OpenGL 2.1 context that lists no
+// extensions), or a multisampled window.
 static bool hideFramebuffers = false;
 static bool pretendMultisampled = false;
-
-// `list` with `name` in it or not, as asked.
-static const char* withExtension(const char* list, const char* name, bool present, std::string& storage) {
-    std::istringstream words(list ? list : "");
-    storage.clear();
-    std::string word;
-    while (words >> word) {
-        if (word != name) {
-            storage += word + " ";
-        }
-    }
-    if (present) {
-        storage += name;
-    }
-    return storage.c_str();
-}
 
 extern "C" void __real_glXSwapBuffers(Display* display, GLXDrawable drawable);
 extern "C" void __real_glXQueryDrawable(Display* display, GLXDrawable drawable, int attribute,
                                         unsigned int* value);
-extern "C" int __real_glXGetFBConfigAttrib(Display* display, GLXFBConfig config, int attribute, int* value);
-extern "C" const char* __real_glXQueryExtensionsString(Display* display, int screen);
 extern "C" const GLubyte* __real_glGetString(GLenum name);
 extern "C" void __real_glGetIntegerv(GLenum name, GLint* values);
 
@@ -155,44 +123,11 @@ extern "C" void __wrap_glXQueryDrawable(Display* display, GLXDrawable drawable, 
     __real_glXQueryDrawable(display, drawable, attribute, value);
 }
 
-extern "C" int __wrap_glXGetFBConfigAttrib(Display* display, GLXFBConfig config, int attribute, int* value) {
-    if (scriptSwapMethod && attribute == GLX_SWAP_METHOD_OML) {
-        *value = swapMethod;
-        return Success;
-    }
-    return __real_glXGetFBConfigAttrib(display, config, attribute, value);
-}
-
-extern "C" const char* __wrap_glXQueryExtensionsString(Display* display, int screen) {
-    static std::string extended;
-    const char* real = __real_glXQueryExtensionsString(display, screen);
-    if (scriptSwapMethod) {
-        real = withExtension(real, "GLX_OML_swap_method", true, extended);
-    }
-    if (scriptAgeOffer) {
-        static std::string aged;
-        real = withExtension(real, "GLX_EXT_buffer_age", ageOffered, aged);
-    }
-    return real;
-}
-
-// Hidden framebuffers: an OpenGL 2.1 context without the extensions.
 extern "C" const GLubyte* __wrap_glGetString(GLenum name) {
-    const GLubyte* real = __real_glGetString(name);
-    if (hideFramebuffers && name == GL_VERSION) {
-        return reinterpret_cast<const GLubyte*>("2.1 stand-in");
+    if (hideFramebuffers && (name == GL_VERSION || name == GL_EXTENSIONS)) {
+        return reinterpret_cast<const GLubyte*>(name == GL_VERSION ? "2.1" : "");
     }
-    if (hideFramebuffers && name == GL_EXTENSIONS) {
-        static std::string first;
-        static std::string second;
-        static std::string third;
-        const char* list = reinterpret_cast<const char*>(real);
-        list = withExtension(list, "GL_ARB_framebuffer_object", false, first);
-        list = withExtension(list, "GL_EXT_framebuffer_object", false, second);
-        list = withExtension(list, "GL_EXT_framebuffer_blit", false, third);
-        return reinterpret_cast<const GLubyte*>(list);
-    }
-    return real;
+    return __real_glGetString(name);
 }
 
 extern "C" void __wrap_glGetIntegerv(GLenum name, GLint* values) {
@@ -233,6 +168,7 @@ extern "C" EGLBoolean __wrap_eglQuerySurface(EGLDisplay display, EGLSurface surf
 // asked of eglSurfaceAttrib.
 static bool offerPreservedSwap = false;
 static bool acceptPreservedSwap = false;
+static bool offerBufferAge = false;
 static std::vector<EGLint> surfaceAttribCalls;
 
 extern "C" EGLBoolean __wrap_eglGetConfigAttrib(EGLDisplay display, EGLConfig config, EGLint attribute,
@@ -256,9 +192,10 @@ extern "C" EGLBoolean __wrap_eglSurfaceAttrib(EGLDisplay display, EGLSurface sur
 
 extern "C" const char* __wrap_eglQueryString(EGLDisplay display, EGLint name) {
     const char* real = __real_eglQueryString(display, name);
-    if (scriptAgeOffer && name == EGL_EXTENSIONS) {
+    if (offerBufferAge && name == EGL_EXTENSIONS) {
         static std::string extended;
-        return withExtension(real, "EGL_EXT_buffer_age", ageOffered, extended);
+        extended = std::string(real ? real : "") + " EGL_EXT_buffer_age";
+        return extended.c_str();
     }
     return real;
 }
@@ -286,8 +223,7 @@ static void resetStandIns() {
     captureAtSwap = false;
     offerPreservedSwap = false;
     acceptPreservedSwap = false;
-    scriptAgeOffer = false;
-    scriptSwapMethod = false;
+    offerBufferAge = false;
     hideFramebuffers = false;
     pretendMultisampled = false;
     surfaceAttribCalls.clear();
@@ -413,29 +349,9 @@ TEST_F(PresentedFrameTest, OnThisServerThePathItOffersKeepsTheFrame) {
     }
 }
 
-// Off the screen the frame never depends on the swap: it survives swaps that
-// spoil the back buffer, reaches the window before each of them, and the next
-// frame is drawn off the screen again.
-TEST_F(PresentedFrameTest, OffScreenPathCarriesTheFrameOverSpoilingSwaps) {
-    ASSERT_TRUE(trails().framebuffersOffered) << "this context lists no framebuffer objects";
-    useTrailPath(TrailPath::OffScreen);
-    ASSERT_TRUE(trails().offScreen != nullptr && trails().offScreen->ready);
-    spoilAfterSwap = true;
-    captureAtSwap = true;
-    for (int frame = 0; frame < 3; ++frame) {
-        drawPicture(frame);
-        std::vector<unsigned char> drawn = readDrawing();
-        platform.presentFrame(window);
-        EXPECT_EQ(differingColours(atSwap, drawn), 0u) << "frame " << frame << " as the swap found it";
-        EXPECT_NE(differingColours(readWindow(), drawn), 0u) << "the stand-in swap must spoil the back buffer";
-        EXPECT_TRUE(readDrawing() == drawn) << "frame " << frame;
-        GLint drawingOn = 0;
-        glGetIntegerv(GL_DRAW_FRAMEBUFFER_BINDING, &drawingOn);
-        EXPECT_EQ(static_cast<GLuint>(drawingOn), trails().offScreen->framebuffer);
-    }
-}
-
-TEST_F(PresentedFrameTest, RestoredPathPutsTheFrameBackAfterASpoilingSwap) {
+// After swaps that spoil the back buffer, the frame is put back, or was never
+// on it: off the screen it reached the window before each swap.
+TEST_F(PresentedFrameTest, RestoredAndOffScreenPathsKeepTheFrameOverSpoilingSwaps) {
     useTrailPath(TrailPath::KeptBySwap);
     drawPicture(0);
     std::vector<unsigned char> drawn = readDrawing();
@@ -443,14 +359,19 @@ TEST_F(PresentedFrameTest, RestoredPathPutsTheFrameBackAfterASpoilingSwap) {
     platform.presentFrame(window);
     ASSERT_FALSE(readDrawing() == drawn) << "the stand-in swap must spoil the back buffer";
 
-    useTrailPath(TrailPath::Restored);
-    ASSERT_NE(trails().presented, nullptr);
-    for (int frame = 1; frame < 4; ++frame) {
-        drawPicture(frame);
-        drawn = readDrawing();
-        platform.presentFrame(window);
-        EXPECT_TRUE(readDrawing() == drawn) << "frame " << frame;
+    ASSERT_TRUE(trails().framebuffersOffered) << "this context lists no framebuffer objects";
+    captureAtSwap = true;
+    for (TrailPath path : {TrailPath::Restored, TrailPath::OffScreen}) {
+        useTrailPath(path);
+        for (int frame = 1; frame < 4; ++frame) {
+            drawPicture(frame);
+            drawn = readDrawing();
+            platform.presentFrame(window);
+            EXPECT_TRUE(readDrawing() == drawn) << "path " << static_cast<int>(path) << ", frame " << frame;
+            EXPECT_EQ(differingColours(atSwap, drawn), 0u) << "as the swap found frame " << frame;
+        }
     }
+    EXPECT_TRUE(trails().offScreen->ready);
 }
 
 TEST_F(PresentedFrameTest, BufferAgePathKeepsOnlyWhileTheAgeIsNotRecent) {
@@ -540,8 +461,12 @@ TEST_F(PresentedFrameTest, RestoreReplacesThePixelsAndLeavesTheStateAlone) {
 }
 
 // The EGL configuration: exactly 8 bits of red, green and blue and no alpha,
-// though deeper and translucent ones come first in the list.
-TEST_F(PresentedFrameTest, EglChoosesAnOpaqueEightBitConfiguration) {
+// though deeper and translucent ones come first in the list; and the order
+// of the paths, with offers made or hidden by the stand-ins: a preserved
+// swap, asked for and trusted once granted; then the off-screen image, which
+// a multisampled window or a context without framebuffer objects rules out;
+// then the buffer age; then keep and restore.
+TEST_F(PresentedFrameTest, EglChoosesAnOpaqueEightBitConfigurationAndSettlesThePathByItsOffers) {
     if (!onWayland()) {
         GTEST_SKIP() << "EGL is the Wayland platform's";
     }
@@ -555,64 +480,43 @@ TEST_F(PresentedFrameTest, EglChoosesAnOpaqueEightBitConfiguration) {
     EXPECT_EQ(bits[2], 8);
     EXPECT_EQ(bits[3], 0);
     EXPECT_EQ(eglQueryAPI(), static_cast<EGLenum>(EGL_OPENGL_API));
-}
 
-// The order of the paths, with the offers made or hidden by the stand-ins:
-// a swap that keeps the last image (on EGL asked for, and trusted only once
-// granted), then the off-screen image, which a multisampled window or a
-// context without framebuffer objects rules out, then the buffer age, then an
-// exchanging swap (GLX only), then keep and restore.
-TEST_F(PresentedFrameTest, ThePathFollowsTheOffersInOrder) {
-    enum Swap { Copies, Refused, Exchanges, Promises };
     struct Offer {
-        Swap swap;
+        bool preserved;
+        bool accepted;
         bool framebuffers;
         bool multisampled;
         bool age;
         TrailPath path;
     };
     const Offer offers[] = {
-        {Copies, true, false, true, TrailPath::KeptBySwap},
-        {Refused, true, false, true, TrailPath::OffScreen},
-        {Exchanges, true, false, true, TrailPath::OffScreen},
-        {Promises, true, false, true, TrailPath::OffScreen},
-        {Promises, true, true, true, TrailPath::ByBufferAge},
-        {Exchanges, false, false, true, TrailPath::ByBufferAge},
-        {Exchanges, false, false, false, TrailPath::KeptBySwap},
-        {Promises, false, false, false, TrailPath::Restored},
+        {true, true, true, false, true, TrailPath::KeptBySwap},
+        {true, false, true, false, true, TrailPath::OffScreen},
+        {false, false, true, true, true, TrailPath::ByBufferAge},
+        {false, false, false, false, true, TrailPath::ByBufferAge},
+        {true, false, false, false, false, TrailPath::Restored},
     };
     for (const Offer& offer : offers) {
-        // A refused preserved swap is EGL's; an exchanging swap, GLX's.
-        if ((offer.swap == Refused && !onWayland()) || (offer.swap == Exchanges && onWayland())) {
-            continue;
-        }
         close();
         resetStandIns();
-        offerPreservedSwap = offer.swap == Copies || offer.swap == Refused;
-        acceptPreservedSwap = offer.swap == Copies;
-        scriptSwapMethod = true;
-        swapMethod = offer.swap == Copies      ? GLX_SWAP_COPY_OML
-                     : offer.swap == Exchanges ? GLX_SWAP_EXCHANGE_OML
-                                               : GLX_SWAP_UNDEFINED_OML;
+        offerPreservedSwap = offer.preserved;
+        acceptPreservedSwap = offer.accepted;
         hideFramebuffers = !offer.framebuffers;
         pretendMultisampled = offer.multisampled;
-        scriptAgeOffer = true;
-        ageOffered = offer.age;
+        offerBufferAge = offer.age;
         open();
-        SCOPED_TRACE(testing::Message() << "swap " << offer.swap << ", framebuffers " << offer.framebuffers
-                                        << ", multisampled " << offer.multisampled << ", age " << offer.age);
+        SCOPED_TRACE(testing::Message() << "preserved " << offer.preserved << ", accepted " << offer.accepted
+                                        << ", framebuffers " << offer.framebuffers << ", multisampled "
+                                        << offer.multisampled << ", age " << offer.age);
         EXPECT_EQ(trails().path, offer.path);
-        EXPECT_EQ(trails().offScreen != nullptr, offer.path == TrailPath::OffScreen);
         GLint drawingOn = 0;
         glGetIntegerv(GL_DRAW_FRAMEBUFFER_BINDING, &drawingOn);
         EXPECT_EQ(drawingOn != 0, offer.path == TrailPath::OffScreen);
-        if (onWayland()) {
-            std::vector<EGLint> expectedCalls;
-            if (offerPreservedSwap) {
-                expectedCalls = {EGL_SWAP_BEHAVIOR, EGL_BUFFER_PRESERVED};
-            }
-            EXPECT_EQ(surfaceAttribCalls, expectedCalls);
+        std::vector<EGLint> expectedCalls;
+        if (offer.preserved) {
+            expectedCalls = {EGL_SWAP_BEHAVIOR, EGL_BUFFER_PRESERVED};
         }
+        EXPECT_EQ(surfaceAttribCalls, expectedCalls);
     }
 }
 

@@ -126,15 +126,10 @@ int main() {
                          : window.trails.framebuffersOffered    ? TrailPath::OffScreen
                          : keeps == SwapKeeps::ImageBeforeLast ? TrailPath::KeptBySwap
                                                                 : TrailPath::Restored;
-    const char* paths[] = {"left to the swap", "drawn off the screen", "kept by buffer age",
-                           "put back after each swap"};
-    printf("OpenGL %s; the pixel format reports %s on swap; framebuffers %s; the presented image is %s\n",
-           reinterpret_cast<const char*>(glGetString(GL_VERSION)),
-           keeps == SwapKeeps::LastImage         ? "copying"
-           : keeps == SwapKeeps::ImageBeforeLast ? "exchanging"
-                                                 : "neither copying nor exchanging",
-           window.trails.framebuffersOffered ? "offered" : "not offered",
-           paths[static_cast<int>(window.trails.path)]);
+    printf("OpenGL %s; swap keeps %d (0 last image, 1 the one before, 2 nothing); framebuffers %s; path %d "
+           "(0 kept by the swap, 1 off the screen, 3 restored)\n",
+           reinterpret_cast<const char*>(glGetString(GL_VERSION)), static_cast<int>(keeps),
+           window.trails.framebuffersOffered ? "offered" : "not offered", static_cast<int>(window.trails.path));
     CHECK(window.trails.path == expected);
     CHECK((window.trails.presented == nullptr) == (expected != TrailPath::Restored));
 
