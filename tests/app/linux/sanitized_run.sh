@@ -12,9 +12,10 @@ counter=$3
 
 # The software driver, loaded from the start so that it is never unloaded:
 # an unloaded library's memory still in use looks leaked, and its frames can
-# no longer be named for the suppressions. EGL loads the same driver.
-driver=$(ls /usr/lib/*/dri/swrast_dri.so 2>/dev/null | head -n 1)
-[ -n "$driver" ] || fail "no swrast_dri.so"
+# no longer be named for the suppressions. EGL loads the same driver. The
+# program's own architecture's: another's may be installed beside it.
+driver=/usr/lib/$(gcc -dumpmachine)/dri/swrast_dri.so
+[ -f "$driver" ] || fail "no $driver"
 
 # Runs the program started by $1 (start_program or start_sway_program) to
 # 300 frames and ends it with Escape.
