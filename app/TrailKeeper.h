@@ -1,5 +1,9 @@
 #pragma once
 
+#include "app/FramebufferOffer.h"
+#include "render/FramebufferCalls.h"
+
+class OffScreenImage;
 class PresentedImage;
 
 // How the image that the next frame fades from survives the buffer swap.
@@ -8,6 +12,10 @@ enum class TrailPath {
     // before last, or is set to preserve it: the next frame is drawn on the
     // back buffer as it is.
     KeptBySwap,
+    // Every frame is drawn into an off-screen colour buffer that is copied
+    // whole into the back buffer before each swap; what the swap leaves
+    // behind is never looked at.
+    OffScreen,
     // The driver tells the back buffer's age after every swap; the image is
     // put back only when the buffer holds something older than the frame
     // before last.
@@ -17,9 +25,26 @@ enum class TrailPath {
     Restored
 };
 
+// What the window's swap promises to leave in the back buffer.
+enum class SwapKeeps {
+    // A copying swap, or a preserved swap that the surface took.
+    LastImage,
+    // An exchanging swap: the frame before last.
+    ImageBeforeLast,
+    Nothing
+};
+
+// The path for a window whose swap keeps `swap`, whose context offers
+// framebuffer objects or not and whose driver tells the buffer age or not.
+TrailPath chooseTrailPath(SwapKeeps swap, bool framebuffers, bool bufferAge);
+
 // Carries the trails over the swaps of one drawing surface, on the path its
 // context settled: the platform calls beforeSwap, swaps, and hands the
 // buffer's age (where it is read at all) to afterSwap.
+//
+// The platform releases its surface and context before the keeper lets go
+// of its parts, so letting go calls no OpenGL: the off-screen framebuffer
+// goes with its context.
 class TrailKeeper {
 public:
     TrailKeeper();
@@ -27,8 +52,16 @@ public:
     TrailKeeper(const TrailKeeper&) = delete;
     TrailKeeper& operator=(const TrailKeeper&) = delete;
 
-    // Takes the given path for a width by height view, obtaining the image
-    // keeper when the path needs it.
+    // Settles the path for a width by height view, with the window's context
+    // current, from what its swap keeps, whether the driver tells the buffer
+    // age and what the context lists (entry points through `lookUp`). The
+    // off-screen path, when taken, is bound before this returns, so that the
+    // first clear goes there too.
+    void settle(SwapKeeps swap, bool bufferAge, LookUpGlProcedure lookUp, int width, int height);
+
+    // Takes the given path for a width by height view, obtaining what the
+    // path needs and binding the off-screen image or the window for drawing.
+    // The off-screen path only once settle has found framebuffers offered.
     void use(TrailPath newPath, int width, int height);
 
     // Whether afterSwap wants the back buffer's age.
@@ -40,7 +73,7 @@ public:
     // 2 the one before it, and so on. Read only where wantsAge().
     void afterSwap(unsigned int age);
 
-    // Lets go of the image keeper; the path stays.
+    // Lets go of the image keepers without calling OpenGL; the path stays.
     void release();
 
     TrailPath path;
@@ -48,6 +81,12 @@ public:
     // swap, because the last swap left an older buffer behind (or none was
     // seen yet).
     bool keepNextImage;
+    // Whether the context lists framebuffer objects with blitting, and their
+    // entry points.
+    bool framebuffersOffered;
+    FramebufferCalls framebuffers;
     // Obtained for the paths that may need to put the image back.
     PresentedImage* presented;
+    // Obtained for the off-screen path.
+    OffScreenImage* offScreen;
 };

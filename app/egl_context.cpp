@@ -86,16 +86,17 @@ static bool chooseConfig(EglContext& egl) {
     return chosen;
 }
 
-// A preserved swap is a guarantee; the age, where the driver tells it, is
-// the truth about every single swap; otherwise the image is kept and put
-// back around every swap.
-static TrailPath settleTrailPath(EglContext& egl) {
+// A preserved swap is asked for where the configuration offers it, and
+// trusted only once the surface has taken it.
+static SwapKeeps askForPreservedSwap(EglContext& egl) {
     if (egl.offersPreservedSwap &&
         eglSurfaceAttrib(egl.display, egl.surface, EGL_SWAP_BEHAVIOR, EGL_BUFFER_PRESERVED)) {
-        return TrailPath::KeptBySwap;
+        return SwapKeeps::LastImage;
     }
-    return egl.hasBufferAge ? TrailPath::ByBufferAge : TrailPath::Restored;
+    return SwapKeeps::Nothing;
 }
+
+static GlProcedure lookUpEglProcedure(const char* name) { return eglGetProcAddress(name); }
 
 // Notes the reason for a failed step with EGL's error code, and releases
 // what the creation had obtained.
@@ -144,7 +145,7 @@ bool createEglContext(wl_display* display, wl_surface* surface, int width, int h
     // loop while the window is hidden, and Escape and the close request with
     // it; the frames are paced by the loop's own sleep.
     eglSwapInterval(egl.display, 0);
-    egl.trails.use(settleTrailPath(egl), width, height);
+    egl.trails.settle(askForPreservedSwap(egl), egl.hasBufferAge, lookUpEglProcedure, width, height);
     return true;
 }
 

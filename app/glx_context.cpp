@@ -8,7 +8,7 @@
 #include <cstring>
 
 GlxContext::GlxContext()
-    : config(nullptr), surface(0), context(nullptr), swapKeepsImage(false), hasBufferAge(false) {}
+    : config(nullptr), surface(0), context(nullptr), swapMethod(GLX_SWAP_UNDEFINED_OML), hasBufferAge(false) {}
 
 static int configAttribute(Display* display, GLXFBConfig config, int attribute) {
     int value = 0;
@@ -116,7 +116,9 @@ XVisualInfo* chooseGlxVisual(Display* display, int screen, GlxContext& glx) {
             DisplayString(display));
         return nullptr;
     }
-    glx.swapKeepsImage = chosenRank.values[1] < 2;
+    glx.swapMethod = chosenRank.values[1] == 0   ? GLX_SWAP_COPY_OML
+                     : chosenRank.values[1] == 1 ? GLX_SWAP_EXCHANGE_OML
+                                                 : GLX_SWAP_UNDEFINED_OML;
     return chosenVisual;
 }
 
@@ -142,6 +144,10 @@ static bool failCreation(Display* display, GlxContext& glx, const char* what, in
     return false;
 }
 
+static GlProcedure lookUpGlxProcedure(const char* name) {
+    return glXGetProcAddressARB(reinterpret_cast<const GLubyte*>(name));
+}
+
 bool createGlxContext(Display* display, Window window, int width, int height, GlxContext& glx) {
     trapXErrors(display);
     glx.surface = glXCreateWindow(display, glx.config, window, nullptr);
@@ -156,12 +162,10 @@ bool createGlxContext(Display* display, Window window, int width, int height, Gl
     if (!current || error != 0) {
         return failCreation(display, glx, "make the OpenGL context current", error);
     }
-    // The age, where the driver tells it, is the truth about every single
-    // swap; a promised copy or exchange is next best.
-    TrailPath path = glx.hasBufferAge     ? TrailPath::ByBufferAge
-                     : glx.swapKeepsImage ? TrailPath::KeptBySwap
-                                          : TrailPath::Restored;
-    glx.trails.use(path, width, height);
+    SwapKeeps swap = glx.swapMethod == GLX_SWAP_COPY_OML       ? SwapKeeps::LastImage
+                     : glx.swapMethod == GLX_SWAP_EXCHANGE_OML ? SwapKeeps::ImageBeforeLast
+                                                               : SwapKeeps::Nothing;
+    glx.trails.settle(swap, glx.hasBufferAge, lookUpGlxProcedure, width, height);
     return true;
 }
 

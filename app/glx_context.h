@@ -14,9 +14,10 @@ struct GlxContext {
     GLXFBConfig config;
     GLXWindow surface;
     GLXContext context;
-    // What the chosen configuration's swap does to the back buffer: true when
-    // it promises to copy or exchange.
-    bool swapKeepsImage;
+    // What the chosen configuration's swap does to the back buffer:
+    // GLX_SWAP_COPY_OML, GLX_SWAP_EXCHANGE_OML, or GLX_SWAP_UNDEFINED_OML
+    // where it promises neither.
+    int swapMethod;
     bool hasBufferAge;
     TrailKeeper trails;
 };

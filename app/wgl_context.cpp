@@ -60,11 +60,24 @@ void releaseRenderContext(HWND window, HDC deviceContext, HGLRC renderContext) {
     ReleaseDC(window, deviceContext);
 }
 
-bool swapKeepsBackBuffer(HDC deviceContext) {
+SwapKeeps swapKeepsOfFormat(HDC deviceContext) {
     PIXELFORMATDESCRIPTOR described = {};
     int format = GetPixelFormat(deviceContext);
     if (format == 0 || DescribePixelFormat(deviceContext, format, sizeof described, &described) == 0) {
-        return false;
+        return SwapKeeps::Nothing;
     }
-    return (described.dwFlags & (PFD_SWAP_COPY | PFD_SWAP_EXCHANGE)) != 0;
+    if ((described.dwFlags & PFD_SWAP_COPY) != 0) {
+        return SwapKeeps::LastImage;
+    }
+    return (described.dwFlags & PFD_SWAP_EXCHANGE) != 0 ? SwapKeeps::ImageBeforeLast : SwapKeeps::Nothing;
+}
+
+GlProcedure lookUpWglProcedure(const char* name) {
+    // Besides null, some drivers answer a missing name with 1, 2, 3 or -1.
+    PROC found = wglGetProcAddress(name);
+    INT_PTR value = reinterpret_cast<INT_PTR>(found);
+    if (value == 0 || value == 1 || value == 2 || value == 3 || value == -1) {
+        return nullptr;
+    }
+    return reinterpret_cast<GlProcedure>(found);
 }

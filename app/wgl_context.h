@@ -11,7 +11,10 @@ const char* createRenderContext(HWND window, HDC& deviceContext, HGLRC& renderCo
 // Unbinds and deletes the OpenGL context, then releases the device context.
 void releaseRenderContext(HWND window, HDC deviceContext, HGLRC renderContext);
 
-// Whether the pixel format set on the device context reports that a swap
-// leaves an earlier frame in the back buffer (copied or exchanged). When it
-// reports neither, or cannot be described, nothing is known to survive.
-bool swapKeepsBackBuffer(HDC deviceContext);
+// What the pixel format set on the device context reports that a swap leaves
+// in the back buffer: the last image where it copies, the one before where it
+// exchanges. When it reports neither, or cannot be described, nothing.
+SwapKeeps swapKeepsOfFormat(HDC deviceContext);
+
+// The OpenGL entry point of that name for the current context, or null.
+GlProcedure lookUpWglProcedure(const char* name);

@@ -39,13 +39,13 @@ bool openWindow(PlatformWindow& window) {
         reportStartupFailure(failure);
         return false;
     }
-    // Frames are never cleared, so the trails need the last image in the back
-    // buffer after every swap. A format that reports neither copying nor
-    // exchanging promises nothing; keep a copy of the drawing area then.
+    // Frames are never cleared, so the trails need the last image after
+    // every swap: the format's swap, the context's framebuffers or a kept
+    // copy carry it, in the order the keeper settles.
     RECT client;
     GetClientRect(window.window, &client);
-    window.trails.use(swapKeepsBackBuffer(window.deviceContext) ? TrailPath::KeptBySwap : TrailPath::Restored,
-                      client.right - client.left, client.bottom - client.top);
+    window.trails.settle(swapKeepsOfFormat(window.deviceContext), false, lookUpWglProcedure,
+                         client.right - client.left, client.bottom - client.top);
     return true;
 }
 

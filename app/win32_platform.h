@@ -15,9 +15,9 @@ struct PlatformWindow {
     HWND window;
     HDC deviceContext;
     HGLRC renderContext;
-    // Kept by the swap when the pixel format reports keeping the back buffer
-    // across it; otherwise each presented image is put back after the swap
-    // so that the next frame fades from it.
+    // Kept by the swap when the pixel format reports copying the back
+    // buffer; otherwise drawn off the screen where the context offers
+    // framebuffers, and kept and put back around every swap where not.
     TrailKeeper trails;
 
     explicit PlatformWindow(HINSTANCE instance);

@@ -14,7 +14,7 @@ BUILD_PACKAGES="build-essential cmake pkg-config libgl-dev libx11-dev libgl1-mes
 # checkers of the Debian package and the AppStream metadata, and git, which
 # the reproducibility check clones the commit with.
 TEST_PACKAGES="libgtest-dev googletest libbenchmark-dev xvfb xauth x11-utils xdotool imagemagick
-  sway weston grim wtype jq
+  sway weston grim wtype jq xwayland x11-xserver-utils
   desktop-file-utils g++-mingw-w64-x86-64 wine wine64 procps file nsis lintian appstream git"
 
 # Installs the named packages that are missing, updating the package lists

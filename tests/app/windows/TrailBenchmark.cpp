@@ -1,6 +1,7 @@
 // What putting the presented image back costs per frame: the program's own
 // frame (step, fade, draw, present) without the sleep, timed with and without
-// the kept image, and the keeping and putting back alone.
+// the kept image, and drawn off the screen where the context offers that;
+// and the keeping and putting back alone.
 // trail_benchmark [frames]
 #include <cstdio>
 #include <cstdlib>
@@ -55,9 +56,8 @@ int main(int argc, char** argv) {
     GetClientRect(window.window, &client);
     int width = client.right - client.left;
     int height = client.bottom - client.top;
-    printf("drawing area %d x %d, pixel format %s\n", width, height,
-           window.trails.path == TrailPath::Restored ? "keeps nothing known across a swap"
-                                                     : "keeps the back buffer");
+    const char* paths[] = {"kept by the swap", "drawn off the screen", "kept by buffer age", "put back"};
+    printf("drawing area %d x %d, trails %s\n", width, height, paths[static_cast<int>(window.trails.path)]);
     // Obtains the kept image whatever the format, and leaves it to the swap
     // until a round asks for it.
     window.trails.use(TrailPath::Restored, width, height);
@@ -73,8 +73,14 @@ int main(int argc, char** argv) {
         double plain = millisecondsPerFrame(window, swarm, frames);
         window.trails.use(TrailPath::Restored, width, height);
         double restoring = millisecondsPerFrame(window, swarm, frames);
-        printf("round %d: %.3f ms per frame as the swap leaves it, %.3f ms putting the image back (+%.3f)\n",
+        printf("round %d: %.3f ms per frame as the swap leaves it, %.3f ms putting the image back (+%.3f)",
                round + 1, plain, restoring, restoring - plain);
+        if (window.trails.framebuffersOffered) {
+            window.trails.use(TrailPath::OffScreen, width, height);
+            double offScreen = millisecondsPerFrame(window, swarm, frames);
+            printf(", %.3f ms off the screen (+%.3f)", offScreen, offScreen - plain);
+        }
+        printf("\n");
     }
 
     double start = nowMilliseconds();

@@ -1,7 +1,8 @@
-// The trails across buffer swaps when the presented image has to be put back.
-// The real window and context are used; the swap is the real one followed by
-// scribbling over the back buffer, which is what a platform that keeps
-// nothing across a swap may leave there.
+// The trails across buffer swaps that keep nothing: the path the format and
+// the context settle, then the image put back after each swap and the image
+// drawn off the screen. The real window and context are used; the swap is the
+// real one followed by scribbling over the back buffer, which is what a
+// platform that keeps nothing across a swap may leave there.
 #include <cstdio>
 
 #include "app/Platform.h"
@@ -9,16 +10,34 @@
 #include "app/win32_platform.h"
 #include "render/DrawingState.h"
 #include "render/OpenGL.h"
+#include "render/OffScreenImage.h"
 #include "render/PresentedImage.h"
 #include "support/Check.h"
 
 static bool scribbleAfterSwap = true;
 static int swaps = 0;
+// The trails of the window under test, for the framebuffer calls; and the
+// middle of the window's back buffer as the swap found it.
+static TrailKeeper* trails = nullptr;
+static int middleX = 0;
+static int middleY = 0;
+static unsigned char middleAtSwap[4];
+
+// Binds the window for drawing and reading, or the framebuffer again.
+static void bindWindow(bool window) {
+    if (trails && trails->offScreen) {
+        trails->framebuffers.bindFramebuffer(framebufferTarget, window ? 0 : trails->offScreen->framebuffer);
+    }
+}
 
 static BOOL WINAPI swapStandIn(HDC context) {
     using Swap = decltype(&SwapBuffers);
     static Swap realSwap = reinterpret_cast<Swap>(
         reinterpret_cast<void*>(GetProcAddress(LoadLibraryA("gdi32.dll"), "SwapBuffers")));
+    bool offScreen = trails && trails->path == TrailPath::OffScreen;
+    bindWindow(true);
+    glReadBuffer(GL_BACK);
+    glReadPixels(middleX, middleY, 1, 1, GL_RGBA, GL_UNSIGNED_BYTE, middleAtSwap);
     BOOL swapped = realSwap(context);
     ++swaps;
     if (scribbleAfterSwap) {
@@ -27,6 +46,9 @@ static BOOL WINAPI swapStandIn(HDC context) {
         glClearColor(1.0f, 0.0f, 1.0f, 1.0f);
         glClear(GL_COLOR_BUFFER_BIT);
         glClearColor(clearColour[0], clearColour[1], clearColour[2], clearColour[3]);
+    }
+    if (offScreen) {
+        bindWindow(false);
     }
     return swapped;
 }
@@ -41,9 +63,13 @@ struct Pixel {
     int blue;
 };
 
+// A pixel of what the frames are drawn on: the off-screen image where it is
+// bound, otherwise the back buffer.
 static Pixel backBufferPixel(int x, int y) {
     unsigned char rgba[4] = {};
-    glReadBuffer(GL_BACK);
+    if (trails->path != TrailPath::OffScreen) {
+        glReadBuffer(GL_BACK);
+    }
     glReadPixels(x, y, 1, 1, GL_RGBA, GL_UNSIGNED_BYTE, rgba);
     return Pixel{rgba[0], rgba[1], rgba[2]};
 }
@@ -58,44 +84,28 @@ static void drawSquare() {
     glRectf(-0.5f, -0.5f, 0.5f, 0.5f);
 }
 
-int main() {
-    PlatformWindow window(GetModuleHandleA(nullptr));
-    if (!CHECK(openWindow(window))) {
-        return checkSummary("trail_restore_test");
-    }
-    bool keeps = swapKeepsBackBuffer(window.deviceContext);
-    printf("the pixel format %s; the presented image is %s\n",
-           keeps ? "reports copying or exchanging on swap" : "reports neither copying nor exchanging on swap",
-           window.trails.path == TrailPath::Restored ? "put back after each swap" : "left to the swap");
-    CHECK(keeps == (window.trails.path == TrailPath::KeptBySwap));
-    CHECK(keeps == (window.trails.presented == nullptr));
-
-    RECT client;
-    GetClientRect(window.window, &client);
-    int width = client.right - client.left;
-    int height = client.bottom - client.top;
-    window.trails.use(TrailPath::Restored, width, height);
-    CHECK(window.trails.presented->width == width && window.trails.presented->height == height);
-    CHECK(window.trails.presented->pixels != nullptr);
-
+// Frame after frame on the keeper's path, over scribbled swaps: the square
+// reaches the window at every swap, survives it, and the fade works on the
+// image before it: about 0.95 a frame, 0.95^10 of 255 is 153.
+static void checkTrailsSurvive(PlatformWindow& window, int width, int height) {
     setupDrawingState();
     drawSquare();
+    int swapsBefore = swaps;
     presentFrame(window);
-    CHECK(swaps == 1);
+    CHECK(swaps == swapsBefore + 1);
+    CHECK(middleAtSwap[0] == 255 && middleAtSwap[1] == 255 && middleAtSwap[2] == 255);
     // The image survives the scribbled swap, and nothing else comes back.
     CHECK(isGrey(backBufferPixel(width / 2, height / 2), 255));
     CHECK(isGrey(backBufferPixel(2, 2), 0));
     CHECK(isGrey(backBufferPixel(width - 3, height - 3), 0));
 
-    // Frame after frame the fade works on the image before it: the square
-    // darkens by about 0.95 per frame, 0.95^10 of 255 is 153.
     int previous = 255;
     bool darkensEveryFrame = true;
     for (int frame = 0; frame < 10; ++frame) {
         fadeFrame();
         presentFrame(window);
         int now = backBufferPixel(width / 2, height / 2).red;
-        darkensEveryFrame = darkensEveryFrame && now < previous && now > 0;
+        darkensEveryFrame = darkensEveryFrame && now < previous && now > 0 && middleAtSwap[0] == now;
         previous = now;
     }
     Pixel faded = backBufferPixel(width / 2, height / 2);
@@ -103,9 +113,46 @@ int main() {
     CHECK(darkensEveryFrame);
     CHECK(faded.red >= 145 && faded.red <= 160 && faded.green == faded.red && faded.blue == faded.red);
     CHECK(isGrey(backBufferPixel(2, 2), 0));
+}
 
-    // Without the kept image the same swap loses the frame: what the check
-    // above guards against.
+int main() {
+    PlatformWindow window(GetModuleHandleA(nullptr));
+    if (!CHECK(openWindow(window))) {
+        return checkSummary("trail_restore_test");
+    }
+    trails = &window.trails;
+    SwapKeeps keeps = swapKeepsOfFormat(window.deviceContext);
+    TrailPath expected = keeps == SwapKeeps::LastImage          ? TrailPath::KeptBySwap
+                         : window.trails.framebuffersOffered    ? TrailPath::OffScreen
+                         : keeps == SwapKeeps::ImageBeforeLast ? TrailPath::KeptBySwap
+                                                                : TrailPath::Restored;
+    printf("OpenGL %s; swap keeps %d (0 last image, 1 the one before, 2 nothing); framebuffers %s; path %d "
+           "(0 kept by the swap, 1 off the screen, 3 restored)\n",
+           reinterpret_cast<const char*>(glGetString(GL_VERSION)), static_cast<int>(keeps),
+           window.trails.framebuffersOffered ? "offered" : "not offered", static_cast<int>(window.trails.path));
+    CHECK(window.trails.path == expected);
+    CHECK((window.trails.presented == nullptr) == (expected != TrailPath::Restored));
+
+    RECT client;
+    GetClientRect(window.window, &client);
+    int width = client.right - client.left;
+    int height = client.bottom - client.top;
+    middleX = width / 2;
+    middleY = height / 2;
+    window.trails.use(TrailPath::Restored, width, height);
+    CHECK(window.trails.presented->width == width && window.trails.presented->height == height);
+    CHECK(window.trails.presented->pixels != nullptr);
+    checkTrailsSurvive(window, width, height);
+
+    if (window.trails.framebuffersOffered) {
+        window.trails.use(TrailPath::OffScreen, width, height);
+        CHECK(window.trails.offScreen != nullptr && window.trails.offScreen->ready);
+        printf("off-screen rows stored top first: %s\n", window.trails.offScreen->rowsTopFirst ? "yes" : "no");
+        checkTrailsSurvive(window, width, height);
+    }
+
+    // Without the kept image the same swap loses the frame: what the checks
+    // above guard against.
     window.trails.use(TrailPath::KeptBySwap, width, height);
     drawSquare();
     presentFrame(window);
@@ -114,6 +161,7 @@ int main() {
 
     scribbleAfterSwap = false;
     closeWindow(window);
+    CHECK(window.trails.offScreen == nullptr && window.trails.presented == nullptr);
     CHECK(wglGetCurrentContext() == nullptr);
     CHECK(!IsWindow(FindWindowA("drifton", "drifton")));
     return checkSummary("trail_restore_test");
