@@ -268,13 +268,9 @@ protected:
 };
 
 // What this server and its context offer, read apart from the program, and
-// so the path the program must settle: a swap that keeps the last image (a
-// copying GLX swap, a preserved EGL swap the surface took); then framebuffer
-// objects with blitting on a window that is not multisampled; then the buffer
-// age; then an exchanging swap; without any of them, keep and restore.
-// Servers differ in their offers (Debian 13's Xvfb gives the buffer age,
-// Debian 12's a copying swap), so the test follows the offer rather than a
-// server's name.
+// so the path the program must settle. Servers differ in their offers
+// (Debian 13's Xvfb gives the buffer age, Debian 12's a copying swap), so the
+// test follows the offer rather than a server's name.
 struct ServerOffer {
     TrailPath path;
     // Whether the swap leaves the frame before last in the back buffer.
@@ -293,6 +289,8 @@ static bool contextListsFramebuffers() {
     return listed && samples == 0;
 }
 
+// The offers are read here; their order is the program's own, which the
+// EGL order table checks.
 static ServerOffer offerOf(const PlatformWindow& window) {
     bool framebuffers = contextListsFramebuffers();
     if (onWayland()) {
@@ -300,11 +298,8 @@ static ServerOffer offerOf(const PlatformWindow& window) {
         EGLint behaviour = 0;
         eglQuerySurface(egl.display, egl.surface, EGL_SWAP_BEHAVIOR, &behaviour);
         bool age = listsExtension(eglQueryString(egl.display, EGL_EXTENSIONS), "EGL_EXT_buffer_age");
-        return {behaviour == EGL_BUFFER_PRESERVED ? TrailPath::KeptBySwap
-                : framebuffers                    ? TrailPath::OffScreen
-                : age                             ? TrailPath::ByBufferAge
-                                                  : TrailPath::Restored,
-                false};
+        SwapKeeps swap = behaviour == EGL_BUFFER_PRESERVED ? SwapKeeps::LastImage : SwapKeeps::Nothing;
+        return {chooseTrailPath(swap, framebuffers, age), false};
     }
     Display* display = window.x11.display;
     const char* extensions = glXQueryExtensionsString(display, DefaultScreen(display));
@@ -312,12 +307,11 @@ static ServerOffer offerOf(const PlatformWindow& window) {
     if (listsExtension(extensions, "GLX_OML_swap_method")) {
         glXGetFBConfigAttrib(display, window.x11.glx.config, GLX_SWAP_METHOD_OML, &method);
     }
-    TrailPath path = method == GLX_SWAP_COPY_OML                        ? TrailPath::KeptBySwap
-                     : framebuffers                                     ? TrailPath::OffScreen
-                     : listsExtension(extensions, "GLX_EXT_buffer_age") ? TrailPath::ByBufferAge
-                     : method == GLX_SWAP_EXCHANGE_OML                  ? TrailPath::KeptBySwap
-                                                                        : TrailPath::Restored;
-    return {path, path == TrailPath::KeptBySwap && method == GLX_SWAP_EXCHANGE_OML};
+    SwapKeeps swap = method == GLX_SWAP_COPY_OML       ? SwapKeeps::LastImage
+                     : method == GLX_SWAP_EXCHANGE_OML ? SwapKeeps::ImageBeforeLast
+                                                       : SwapKeeps::Nothing;
+    TrailPath path = chooseTrailPath(swap, framebuffers, listsExtension(extensions, "GLX_EXT_buffer_age"));
+    return {path, path == TrailPath::KeptBySwap && swap == SwapKeeps::ImageBeforeLast};
 }
 
 static unsigned int realBufferAge(const PlatformWindow& window) {
