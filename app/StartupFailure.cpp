@@ -31,8 +31,9 @@ void noteStartupFailure(const char* format, ...) {  // NOLINT(cert-dcl50-cpp)
 
 void reportStartupFailures() {
     if (reasonsLength > 0) {
-        fprintf(stderr, "drifton: %s\n", reasons);
-        fflush(stderr);
+        char line[sizeof reasons + 16];
+        snprintf(line, sizeof line, "drifton: %s", reasons);
+        showStartupFailure(line);
     }
     forgetStartupFailures();
 }

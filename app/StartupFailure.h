@@ -6,9 +6,14 @@
 // Notes one reason, formatted as by printf, without the program's name.
 void noteStartupFailure(const char* format, ...) __attribute__((format(printf, 1, 2)));
 
-// Prints "drifton: " and the reasons noted so far, joined by "; ", as one
-// line on stderr, and forgets them. Prints nothing when none was noted.
+// Shows "drifton: " and the reasons noted so far, joined by "; ", as one
+// line through showStartupFailure, and forgets them. Shows nothing when none
+// was noted.
 void reportStartupFailures();
+
+// Where the platform shows that line: on stderr, and on Windows in a message
+// box as well. Each platform defines it in files of its own.
+void showStartupFailure(const char* line);
 
 // Forgets the reasons noted so far: a later platform opened the window.
 void forgetStartupFailures();

@@ -5,15 +5,9 @@
 
 #include <cstring>
 
-// The order was measured with Mesa's software renderer, frame rates of the
-// whole program side by side. A swap that promises the last image costs
-// nothing, and forcing the off-screen path there costs about 5 %, so it
-// stays. Elsewhere drawing off the screen and copying it in is 1.13 to 1.17
-// times as fast as keeping and restoring around every swap, and needs no
-// read-back, which on a GPU waits for the GPU to finish; buffer age saves
-// that read-back only while the compositor hands back recent buffers. Those
-// two, and an exchanging swap's frame before last, remain for contexts
-// without framebuffer objects.
+// Cheapest first: a swap that keeps the last image costs nothing; drawing
+// off the screen needs no read-back of the window; the buffer age and the
+// frame before last serve contexts without framebuffer objects.
 TrailPath chooseTrailPath(SwapKeeps swap, bool framebuffers, bool bufferAge) {
     if (swap == SwapKeeps::LastImage) {
         return TrailPath::KeptBySwap;

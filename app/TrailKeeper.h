@@ -39,8 +39,8 @@ enum class SwapKeeps {
 TrailPath chooseTrailPath(SwapKeeps swap, bool framebuffers, bool bufferAge);
 
 // Carries the trails over the swaps of one drawing surface, on the path its
-// context settled: the platform calls beforeSwap, swaps, and hands the
-// buffer's age (where it is read at all) to afterSwap.
+// context settled: each frame is presented through `present`, which wraps
+// the platform's swap in what the path needs.
 //
 // The platform releases its surface and context before the keeper lets go
 // of its parts, so letting go calls no OpenGL: the off-screen framebuffer
@@ -64,14 +64,17 @@ public:
     // The off-screen path only once settle has found framebuffers offered.
     void use(TrailPath newPath, int width, int height);
 
-    // Whether afterSwap wants the back buffer's age.
-    bool wantsAge() const { return path == TrailPath::ByBufferAge; }
-
-    void beforeSwap();
-
-    // `age` as the driver tells it: 0 unknown, 1 the frame just presented,
-    // 2 the one before it, and so on. Read only where wantsAge().
-    void afterSwap(unsigned int age);
+    // Presents the frame: keeps or copies in what the path needs, calls
+    // `swap` on `surface`, then puts back what the swap lost. `bufferAge`
+    // tells the back buffer's age after the swap as the driver does (0
+    // unknown, 1 the frame just presented, 2 the one before it, and so on);
+    // it is asked only on the buffer-age path.
+    template <typename Surface>
+    void present(Surface& surface, void (*swap)(Surface&), unsigned int (*bufferAge)(Surface&)) {
+        beforeSwap();
+        swap(surface);
+        afterSwap(path == TrailPath::ByBufferAge ? bufferAge(surface) : 0);
+    }
 
     // Lets go of the image keepers without calling OpenGL; the path stays.
     void release();
@@ -89,4 +92,8 @@ public:
     PresentedImage* presented;
     // Obtained for the off-screen path.
     OffScreenImage* offScreen;
+
+private:
+    void beforeSwap();
+    void afterSwap(unsigned int age);
 };

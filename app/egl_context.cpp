@@ -1,5 +1,6 @@
 #include "app/egl_context.h"
 
+#include "app/ConfigRank.h"
 #include "app/ExtensionList.h"
 #include "app/StartupFailure.h"
 
@@ -11,7 +12,7 @@
 
 EglContext::EglContext()
     : display(EGL_NO_DISPLAY), config(nullptr), window(nullptr), surface(EGL_NO_SURFACE),
-      context(EGL_NO_CONTEXT), offersPreservedSwap(false), hasBufferAge(false) {}
+      context(EGL_NO_CONTEXT) {}
 
 static EGLint configAttribute(EGLDisplay display, EGLConfig config, EGLint attribute) {
     EGLint value = 0;
@@ -19,26 +20,13 @@ static EGLint configAttribute(EGLDisplay display, EGLConfig config, EGLint attri
     return value;
 }
 
-// Lower is better, compared field by field: a swap that can be told to
-// preserve the back buffer, exactly 16 depth bits, no multisampling.
-struct EglConfigRank {
-    int values[3];
-};
-
-static bool ranksBefore(const EglConfigRank& a, const EglConfigRank& b) {
-    for (int i = 0; i < 3; ++i) {
-        if (a.values[i] != b.values[i]) {
-            return a.values[i] < b.values[i];
-        }
-    }
-    return false;
-}
-
 // The list comes deeper colour first (10 bits a colour among them) and with
 // alpha: each is looked at, and only exactly 8 bits of red, green and blue
 // without alpha will do, so that the trails fade in 8-bit steps and the
-// cleared black is never see-through.
-static bool chooseConfig(EglContext& egl) {
+// cleared black is never see-through. Of those, a swap that can be told to
+// preserve the back buffer, exactly 16 depth bits, no multisampling; sets
+// `preservable` to whether the chosen one's swap can preserve it.
+static bool chooseConfig(EglContext& egl, bool& preservable) {
     // clang-format off
     const EGLint wanted[] = {
         EGL_SURFACE_TYPE, EGL_WINDOW_BIT,
@@ -61,7 +49,7 @@ static bool chooseConfig(EglContext& egl) {
         return false;
     }
     bool chosen = false;
-    EglConfigRank chosenRank = {};
+    ConfigRank chosenRank;
     for (EGLint i = 0; i < count; ++i) {
         bool opaqueEightBits = configAttribute(egl.display, configs[i], EGL_RED_SIZE) == 8 &&
                                configAttribute(egl.display, configs[i], EGL_GREEN_SIZE) == 8 &&
@@ -71,26 +59,26 @@ static bool chooseConfig(EglContext& egl) {
             continue;
         }
         EGLint surfaceTypes = configAttribute(egl.display, configs[i], EGL_SURFACE_TYPE);
-        EglConfigRank rank;
-        rank.values[0] = (surfaceTypes & EGL_SWAP_BEHAVIOR_PRESERVED_BIT) != 0 ? 0 : 1;
-        rank.values[1] = configAttribute(egl.display, configs[i], EGL_DEPTH_SIZE) == 16 ? 0 : 1;
-        rank.values[2] = configAttribute(egl.display, configs[i], EGL_SAMPLE_BUFFERS) == 0 ? 0 : 1;
-        if (!chosen || ranksBefore(rank, chosenRank)) {
+        bool canPreserve = (surfaceTypes & EGL_SWAP_BEHAVIOR_PRESERVED_BIT) != 0;
+        ConfigRank rank;
+        rank.prefer(canPreserve);
+        rank.prefer(configAttribute(egl.display, configs[i], EGL_DEPTH_SIZE) == 16);
+        rank.prefer(configAttribute(egl.display, configs[i], EGL_SAMPLE_BUFFERS) == 0);
+        if (!chosen || rank.before(chosenRank)) {
             chosen = true;
             chosenRank = rank;
             egl.config = configs[i];
+            preservable = canPreserve;
         }
     }
     free(configs);
-    egl.offersPreservedSwap = chosen && chosenRank.values[0] == 0;
     return chosen;
 }
 
 // A preserved swap is asked for where the configuration offers it, and
 // trusted only once the surface has taken it.
-static SwapKeeps askForPreservedSwap(EglContext& egl) {
-    if (egl.offersPreservedSwap &&
-        eglSurfaceAttrib(egl.display, egl.surface, EGL_SWAP_BEHAVIOR, EGL_BUFFER_PRESERVED)) {
+static SwapKeeps askForPreservedSwap(EglContext& egl, bool preservable) {
+    if (preservable && eglSurfaceAttrib(egl.display, egl.surface, EGL_SWAP_BEHAVIOR, EGL_BUFFER_PRESERVED)) {
         return SwapKeeps::LastImage;
     }
     return SwapKeeps::Nothing;
@@ -115,12 +103,12 @@ bool createEglContext(wl_display* display, wl_surface* surface, int width, int h
         egl.display = EGL_NO_DISPLAY;
         return failCreation(egl, "initialise EGL", compositor);
     }
-    egl.hasBufferAge = listsExtension(eglQueryString(egl.display, EGL_EXTENSIONS), "EGL_EXT_buffer_age");
     // Desktop OpenGL, not OpenGL ES: the drawing is fixed-function.
     if (!eglBindAPI(EGL_OPENGL_API)) {
         return failCreation(egl, "use desktop OpenGL through EGL", compositor);
     }
-    if (!chooseConfig(egl)) {
+    bool preservable = false;
+    if (!chooseConfig(egl, preservable)) {
         return failCreation(egl, "find an opaque EGL configuration with 8 bits a colour and 16 depth bits",
                             compositor);
     }
@@ -145,19 +133,20 @@ bool createEglContext(wl_display* display, wl_surface* surface, int width, int h
     // loop while the window is hidden, and Escape and the close request with
     // it; the frames are paced by the loop's own sleep.
     eglSwapInterval(egl.display, 0);
-    egl.trails.settle(askForPreservedSwap(egl), egl.hasBufferAge, lookUpEglProcedure, width, height);
+    bool bufferAge = listsExtension(eglQueryString(egl.display, EGL_EXTENSIONS), "EGL_EXT_buffer_age");
+    egl.trails.settle(askForPreservedSwap(egl, preservable), bufferAge, lookUpEglProcedure, width, height);
     return true;
 }
 
-void presentEglFrame(EglContext& egl) {
-    egl.trails.beforeSwap();
-    eglSwapBuffers(egl.display, egl.surface);
+static void swapEglBuffers(EglContext& egl) { eglSwapBuffers(egl.display, egl.surface); }
+
+static unsigned int eglBufferAge(EglContext& egl) {
     EGLint age = 0;
-    if (egl.trails.wantsAge()) {
-        eglQuerySurface(egl.display, egl.surface, EGL_BUFFER_AGE_EXT, &age);
-    }
-    egl.trails.afterSwap(age > 0 ? static_cast<unsigned int>(age) : 0);
+    eglQuerySurface(egl.display, egl.surface, EGL_BUFFER_AGE_EXT, &age);
+    return age > 0 ? static_cast<unsigned int>(age) : 0;
 }
+
+void presentEglFrame(EglContext& egl) { egl.trails.present(egl, swapEglBuffers, eglBufferAge); }
 
 void destroyEglContext(EglContext& egl) {
     if (egl.display != EGL_NO_DISPLAY) {

@@ -21,10 +21,6 @@ struct EglContext {
     wl_egl_window* window;
     EGLSurface surface;
     EGLContext context;
-    // Whether the chosen configuration can be told to preserve the back
-    // buffer across a swap.
-    bool offersPreservedSwap;
-    bool hasBufferAge;
     TrailKeeper trails;
 };
 

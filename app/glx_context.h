@@ -11,16 +11,18 @@ struct GlxContext {
     GlxContext(const GlxContext&) = delete;
     GlxContext& operator=(const GlxContext&) = delete;
 
+    Display* display;
     GLXFBConfig config;
+    // What the chosen configuration's swap leaves in the back buffer.
+    SwapKeeps swap;
     GLXWindow surface;
     GLXContext context;
-    // What the chosen configuration's swap does to the back buffer:
-    // GLX_SWAP_COPY_OML, GLX_SWAP_EXCHANGE_OML, or GLX_SWAP_UNDEFINED_OML
-    // where it promises neither.
-    int swapMethod;
-    bool hasBufferAge;
     TrailKeeper trails;
 };
+
+// What a configuration's swap leaves in the back buffer, as the server
+// describes it where it lists GLX_OML_swap_method; nothing where it does not.
+SwapKeeps glxSwapKeeps(Display* display, GLXFBConfig config);
 
 // Checks that the server offers GLX 1.3 or later and chooses a double-buffered
 // RGBA configuration of 8 bits a colour and at least 16 depth bits, preferring
@@ -31,10 +33,10 @@ XVisualInfo* chooseGlxVisual(Display* display, int screen, GlxContext& glx);
 // Creates the drawing surface on the window and a context for it, makes the
 // context current and settles the trail path for a width by height view. On
 // failure notes what failed, releases what it created and returns false.
-bool createGlxContext(Display* display, Window window, int width, int height, GlxContext& glx);
+bool createGlxContext(Window window, int width, int height, GlxContext& glx);
 
 // Swaps the buffers, keeping the image the next frame fades from.
-void presentGlxFrame(Display* display, GlxContext& glx);
+void presentGlxFrame(GlxContext& glx);
 
 // Unbinds and deletes the context and destroys the drawing surface.
-void destroyGlxContext(Display* display, GlxContext& glx);
+void destroyGlxContext(GlxContext& glx);

@@ -1,8 +1,21 @@
 #include "app/linux_platform.h"
 
+#include "app/StartupFailure.h"
+
+#include <csignal>
+#include <cstdio>
 #include <cstdlib>
 
+void showStartupFailure(const char* line) {
+    fprintf(stderr, "%s\n", line);
+    fflush(stderr);
+}
+
 const Platform* const* linuxPlatforms() {
+    // Whichever platform opens the window, a write to a server or compositor
+    // that has gone away must come back as a lost connection, not end the
+    // process by a signal.
+    signal(SIGPIPE, SIG_IGN);
     static const Platform* const waylandThenX11[] = {&waylandPlatform, &x11Platform, nullptr};
     static const Platform* const x11Only[] = {&x11Platform, nullptr};
     // An empty WAYLAND_DISPLAY counts as unset, so that `WAYLAND_DISPLAY=

@@ -13,5 +13,6 @@ struct PlatformWindow {
 
 // The platforms to try, in order, ending in a null entry: the Wayland
 // compositor first when the environment names one (WAYLAND_DISPLAY or
-// WAYLAND_SOCKET), then the X server. Unsetting both asks for X11.
+// WAYLAND_SOCKET), then the X server. Unsetting both asks for X11. Also
+// lets writes to a lost connection fail rather than end the process.
 const Platform* const* linuxPlatforms();

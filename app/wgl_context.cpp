@@ -1,27 +1,28 @@
 #include "app/wgl_context.h"
 
+#include "app/StartupFailure.h"
+
 static_assert(sizeof(PIXELFORMATDESCRIPTOR) == 40, "the request's nSize");
 
-// Releases what createRenderContext obtained before it failed, without losing
-// the failed call's last error to the cleanup.
-static const char* fail(const char* what, HWND window, HDC deviceContext, HGLRC renderContext) {
-    DWORD error = GetLastError();
+// Notes what failed with the failed call's last error, read before the
+// cleanup can change it, then releases what createRenderContext obtained.
+static bool fail(const char* what, HWND window, HDC deviceContext, HGLRC renderContext) {
+    noteStartupFailure("cannot %s (error %lu)", what, GetLastError());
     if (renderContext != nullptr) {
         wglDeleteContext(renderContext);
     }
     if (deviceContext != nullptr) {
         ReleaseDC(window, deviceContext);
     }
-    SetLastError(error);
-    return what;
+    return false;
 }
 
-const char* createRenderContext(HWND window, HDC& deviceContext, HGLRC& renderContext) {
+bool createRenderContext(HWND window, HDC& deviceContext, HGLRC& renderContext) {
     deviceContext = nullptr;
     renderContext = nullptr;
     HDC context = GetDC(window);
     if (context == nullptr) {
-        return fail("cannot get the window's device context", window, nullptr, nullptr);
+        return fail("get the window's device context", window, nullptr, nullptr);
     }
 
     // Every field not named here stays zero: no alpha, accumulation, stencil
@@ -37,21 +38,21 @@ const char* createRenderContext(HWND window, HDC& deviceContext, HGLRC& renderCo
 
     int format = ChoosePixelFormat(context, &request);
     if (format == 0) {
-        return fail("cannot choose a pixel format", window, context, nullptr);
+        return fail("choose a pixel format", window, context, nullptr);
     }
     if (!SetPixelFormat(context, format, &request)) {
-        return fail("cannot set the pixel format", window, context, nullptr);
+        return fail("set the pixel format", window, context, nullptr);
     }
     HGLRC created = wglCreateContext(context);
     if (created == nullptr) {
-        return fail("cannot create the OpenGL context", window, context, nullptr);
+        return fail("create the OpenGL context", window, context, nullptr);
     }
     if (!wglMakeCurrent(context, created)) {
-        return fail("cannot make the OpenGL context current", window, context, created);
+        return fail("make the OpenGL context current", window, context, created);
     }
     deviceContext = context;
     renderContext = created;
-    return nullptr;
+    return true;
 }
 
 void releaseRenderContext(HWND window, HDC deviceContext, HGLRC renderContext) {

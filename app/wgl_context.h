@@ -4,9 +4,9 @@
 
 // Gets the window's device context, gives it a double-buffered RGBA format of
 // 24 colour and 16 depth bits, and creates an OpenGL context for it that is
-// current on this thread. Returns null on success; otherwise what failed,
-// with everything obtained released and the failed call's last error kept.
-const char* createRenderContext(HWND window, HDC& deviceContext, HGLRC& renderContext);
+// current on this thread. On failure notes what failed with the failed
+// call's last error, releases everything obtained and returns false.
+bool createRenderContext(HWND window, HDC& deviceContext, HGLRC& renderContext);
 
 // Unbinds and deletes the OpenGL context, then releases the device context.
 void releaseRenderContext(HWND window, HDC deviceContext, HGLRC renderContext);

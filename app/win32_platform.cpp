@@ -2,6 +2,8 @@
 
 #include <cstdio>
 
+#include "app/StartupFailure.h"
+#include "app/WindowFacts.h"
 #include "app/wgl_context.h"
 #include "app/win32_window.h"
 
@@ -9,34 +11,27 @@ PlatformWindow::PlatformWindow(HINSTANCE instance)
     : instance(instance), window(nullptr), deviceContext(nullptr), renderContext(nullptr) {}
 
 // One line on stderr for a console that started the program, and the same in
-// a message box for everyone else. Reads the failed call's last error first.
-static void reportStartupFailure(const char* what) {
-    unsigned long error = GetLastError();
-    char line[160];
-    snprintf(line, sizeof line, "drifton: %s (error %lu)", what, error);
+// a message box for everyone else.
+void showStartupFailure(const char* line) {
     fprintf(stderr, "%s\n", line);
     fflush(stderr);
-    MessageBoxA(nullptr, line, "drifton", MB_OK | MB_ICONERROR);
+    MessageBoxA(nullptr, line, windowName, MB_OK | MB_ICONERROR);
 }
 
-bool openWindow(PlatformWindow& window) {
+static bool openWin32Window(PlatformWindow& window) {
     // The class is never unregistered: the process ends soon after.
     if (!registerWindowClass(window.instance)) {
-        reportStartupFailure("cannot register the window class");
+        noteStartupFailure("cannot register the window class (error %lu)", GetLastError());
         return false;
     }
     window.window = createMainWindow(window.instance);
     if (window.window == nullptr) {
-        reportStartupFailure("cannot create the window");
+        noteStartupFailure("cannot create the window (error %lu)", GetLastError());
         return false;
     }
-    const char* failure = createRenderContext(window.window, window.deviceContext, window.renderContext);
-    if (failure != nullptr) {
-        DWORD error = GetLastError();
+    if (!createRenderContext(window.window, window.deviceContext, window.renderContext)) {
         DestroyWindow(window.window);
         window.window = nullptr;
-        SetLastError(error);
-        reportStartupFailure(failure);
         return false;
     }
     // Frames are never cleared, so the trails need the last image after
@@ -49,7 +44,7 @@ bool openWindow(PlatformWindow& window) {
     return true;
 }
 
-bool takeEvent(PlatformWindow&, bool& quit, int& exitCode) {
+static bool takeWin32Event(PlatformWindow&, bool& quit, int& exitCode) {
     MSG message;
     if (!PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
         return false;
@@ -66,16 +61,19 @@ bool takeEvent(PlatformWindow&, bool& quit, int& exitCode) {
     return true;
 }
 
-void presentFrame(PlatformWindow& window) {
-    // The format tells no buffer age: the keeper never asks for one here.
-    window.trails.beforeSwap();
-    SwapBuffers(window.deviceContext);
-    window.trails.afterSwap(0);
+static void swapWin32Buffers(PlatformWindow& window) { SwapBuffers(window.deviceContext); }
+
+// A pixel format tells no buffer age; the keeper, settled without one,
+// never asks.
+static unsigned int noBufferAge(PlatformWindow&) { return 0; }
+
+static void presentWin32Frame(PlatformWindow& window) {
+    window.trails.present(window, swapWin32Buffers, noBufferAge);
 }
 
-void sleepMilliseconds(int milliseconds) { Sleep(static_cast<DWORD>(milliseconds)); }
+static void sleepMillisecondsWin32(int milliseconds) { Sleep(static_cast<DWORD>(milliseconds)); }
 
-void closeWindow(PlatformWindow& window) {
+static void closeWin32Window(PlatformWindow& window) {
     releaseRenderContext(window.window, window.deviceContext, window.renderContext);
     window.renderContext = nullptr;
     window.deviceContext = nullptr;
@@ -84,4 +82,5 @@ void closeWindow(PlatformWindow& window) {
     window.trails.release();
 }
 
-const Platform win32Platform = {openWindow, takeEvent, presentFrame, sleepMilliseconds, closeWindow};
+const Platform win32Platform = {openWin32Window, takeWin32Event, presentWin32Frame, sleepMillisecondsWin32,
+                                closeWin32Window};

@@ -25,11 +25,6 @@ struct PlatformWindow {
     PlatformWindow& operator=(const PlatformWindow&) = delete;
 };
 
-// The Windows platform's operations, as the table below holds them.
-bool openWindow(PlatformWindow& window);
-bool takeEvent(PlatformWindow& window, bool& quit, int& exitCode);
-void presentFrame(PlatformWindow& window);
-void sleepMilliseconds(int milliseconds);
-void closeWindow(PlatformWindow& window);
-
+// The Windows platform's operations: the window with a WGL context, reached
+// through the window record.
 extern const Platform win32Platform;

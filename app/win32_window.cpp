@@ -1,14 +1,11 @@
 #include "app/win32_window.h"
 
-static const char className[] = "drifton";
-static const char windowTitle[] = "drifton";
+#include "app/WindowFacts.h"
 
 // A popup with border and dialog frame, which together make a caption, and a
 // system menu for the close box: no sizing border, no minimise or maximise box.
 static const DWORD windowStyle = WS_POPUPWINDOW | WS_DLGFRAME | WS_VISIBLE;
 static_assert(windowStyle == 0x90C80000, "popup, border, dialog frame, system menu, visible");
-
-static const int windowSize = 600;
 
 LRESULT CALLBACK windowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
@@ -42,11 +39,11 @@ bool registerWindowClass(HINSTANCE instance) {
     windowClass.hCursor = LoadCursorA(nullptr, IDC_ARROW);
     windowClass.hbrBackground = static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH));
     windowClass.lpszMenuName = nullptr;
-    windowClass.lpszClassName = className;
+    windowClass.lpszClassName = windowName;
     return RegisterClassA(&windowClass) != 0;
 }
 
 HWND createMainWindow(HINSTANCE instance) {
-    return CreateWindowExA(0, className, windowTitle, windowStyle, 0, 0, windowSize, windowSize, nullptr,
+    return CreateWindowExA(0, windowName, windowName, windowStyle, 0, 0, windowSide, windowSide, nullptr,
                            nullptr, instance, nullptr);
 }

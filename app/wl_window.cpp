@@ -1,6 +1,7 @@
 #include "app/wl_window.h"
 
 #include "app/StartupFailure.h"
+#include "app/WindowFacts.h"
 #include "app/linux_platform.h"
 #include "app/posix_sleep.h"
 
@@ -9,18 +10,10 @@
 #include <wayland-client.h>
 
 #include <cerrno>
-#include <csignal>
 #include <cstdarg>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-
-// The drawing area in surface units, at buffer scale 1: the compositor adds
-// the decorations around it, and a square area keeps the creatures
-// undistorted.
-static const int windowWidth = 600;
-static const int windowHeight = 600;
-static const char windowName[] = "drifton";
 
 WaylandWindow::WaylandWindow()
     : display(nullptr), registry(nullptr), compositor(nullptr), compositorVersion(0), surface(nullptr),
@@ -64,7 +57,8 @@ static void onGlobal(void* data, wl_registry* registry, uint32_t name, const cha
                      uint32_t version) {
     WaylandWindow& window = *static_cast<WaylandWindow*>(data);
     if (strcmp(interface, wl_compositor_interface.name) == 0 && !window.compositor) {
-        // Version 3 brings the buffer scale; nothing later is used.
+        // Up to version 4: 3 brings the buffer scale that the window sets,
+        // 4 the damage in buffer pixels that EGL reports with each swap.
         window.compositorVersion = version < 4 ? version : 4;
         window.compositor = static_cast<wl_compositor*>(
             wl_registry_bind(registry, name, &wl_compositor_interface, window.compositorVersion));
@@ -83,7 +77,7 @@ static void onConfigure(libdecor_frame* frame, libdecor_configuration* configura
     WaylandWindow& window = *static_cast<WaylandWindow*>(data);
     // The size is fixed: whatever size the compositor suggests, the content
     // stays 600 by 600.
-    libdecor_state* state = libdecor_state_new(windowWidth, windowHeight);
+    libdecor_state* state = libdecor_state_new(windowSide, windowSide);
     libdecor_frame_commit(frame, state, configuration);
     libdecor_state_free(state);
     window.configured = true;
@@ -161,8 +155,8 @@ static bool decorate(WaylandWindow& window) {
     }
     libdecor_frame_set_title(window.frame, windowName);
     libdecor_frame_set_app_id(window.frame, windowName);
-    libdecor_frame_set_min_content_size(window.frame, windowWidth, windowHeight);
-    libdecor_frame_set_max_content_size(window.frame, windowWidth, windowHeight);
+    libdecor_frame_set_min_content_size(window.frame, windowSide, windowSide);
+    libdecor_frame_set_max_content_size(window.frame, windowSide, windowSide);
     libdecor_frame_unset_capabilities(
         window.frame, static_cast<libdecor_capabilities>(LIBDECOR_ACTION_RESIZE | LIBDECOR_ACTION_MINIMIZE |
                                                          LIBDECOR_ACTION_FULLSCREEN));
@@ -180,9 +174,6 @@ static bool decorate(WaylandWindow& window) {
 
 static bool openWaylandWindow(PlatformWindow& platformWindow) {
     WaylandWindow& window = platformWindow.wayland;
-    // A write to a compositor that has gone away must come back as a lost
-    // connection, not end the process by a signal.
-    signal(SIGPIPE, SIG_IGN);
     wl_log_set_handler_client(keepLibraryMessage);
     libraryMessage[0] = '\0';
     decorFailed = false;
@@ -207,7 +198,7 @@ static bool openWaylandWindow(PlatformWindow& platformWindow) {
     }
     // The context before the window, so that a failed start leaves nothing on
     // the screen.
-    if (!createEglContext(window.display, window.surface, windowWidth, windowHeight, window.compositorName,
+    if (!createEglContext(window.display, window.surface, windowSide, windowSide, window.compositorName,
                           window.egl)) {
         releaseWindow(window);
         return false;

@@ -1,6 +1,7 @@
 #include "app/x11_window.h"
 
 #include "app/StartupFailure.h"
+#include "app/WindowFacts.h"
 #include "app/linux_platform.h"
 #include "app/posix_sleep.h"
 
@@ -8,17 +9,10 @@
 #include <X11/Xutil.h>
 #include <X11/keysym.h>
 
-#include <csignal>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <unistd.h>
-
-// The drawing area, not the outer size: the window manager adds its frame
-// around it, and a square area keeps the creatures undistorted.
-static const int windowWidth = 600;
-static const int windowHeight = 600;
-static char windowName[] = "drifton";
 
 X11Window::X11Window() : display(nullptr), window(0), colormap(0), wmProtocols(0), wmDeleteWindow(0) {}
 
@@ -54,15 +48,17 @@ static int lostServer(Display* display) {
 
 static void setWindowProperties(X11Window& window) {
     Display* display = window.display;
-    XStoreName(display, window.window, windowName);
+    // Xlib takes the name as writable text, though it writes nothing.
+    char* name = const_cast<char*>(windowName);
+    XStoreName(display, window.window, name);
     Atom netWmName = XInternAtom(display, "_NET_WM_NAME", False);
     Atom utf8String = XInternAtom(display, "UTF8_STRING", False);
     XChangeProperty(display, window.window, netWmName, utf8String, 8, PropModeReplace,
-                    reinterpret_cast<unsigned char*>(windowName), static_cast<int>(strlen(windowName)));
+                    reinterpret_cast<unsigned char*>(name), static_cast<int>(strlen(name)));
 
     XClassHint classHint;
-    classHint.res_name = windowName;
-    classHint.res_class = windowName;
+    classHint.res_name = name;
+    classHint.res_class = name;
     XSetClassHint(display, window.window, &classHint);
 
     // Equal minimum and maximum sizes make the window not resizable; the
@@ -72,8 +68,8 @@ static void setWindowProperties(X11Window& window) {
     sizeHints.flags = USPosition | PPosition | PMinSize | PMaxSize;
     sizeHints.x = 0;
     sizeHints.y = 0;
-    sizeHints.min_width = sizeHints.max_width = windowWidth;
-    sizeHints.min_height = sizeHints.max_height = windowHeight;
+    sizeHints.min_width = sizeHints.max_width = windowSide;
+    sizeHints.min_height = sizeHints.max_height = windowSide;
     XSetWMNormalHints(display, window.window, &sizeHints);
 
     XWMHints wmHints;
@@ -106,9 +102,6 @@ static void releaseWindowAndDisplay(X11Window& window) {
 
 static bool openX11Window(PlatformWindow& platformWindow) {
     X11Window& window = platformWindow.x11;
-    // A write to a server that has gone away must come back as a lost
-    // connection, not end the process by a signal.
-    signal(SIGPIPE, SIG_IGN);
     Display* display = XOpenDisplay(nullptr);
     if (!display) {
         const char* name = XDisplayName(nullptr);
@@ -142,7 +135,7 @@ static bool openX11Window(PlatformWindow& platformWindow) {
     attributes.border_pixel = 0;
     attributes.event_mask = KeyPressMask;
     window.window =
-        XCreateWindow(display, root, 0, 0, windowWidth, windowHeight, 0, visual->depth, InputOutput,
+        XCreateWindow(display, root, 0, 0, windowSide, windowSide, 0, visual->depth, InputOutput,
                       visual->visual, CWBackPixel | CWBorderPixel | CWColormap | CWEventMask, &attributes);
     XFree(visual);
     int error = releaseXErrors(display);
@@ -156,7 +149,7 @@ static bool openX11Window(PlatformWindow& platformWindow) {
     }
     setWindowProperties(window);
 
-    if (!createGlxContext(display, window.window, windowWidth, windowHeight, window.glx)) {
+    if (!createGlxContext(window.window, windowSide, windowSide, window.glx)) {
         releaseWindowAndDisplay(window);
         return false;
     }
@@ -208,11 +201,11 @@ static bool takeX11Event(PlatformWindow& platformWindow, bool& quit, int& exitCo
     return true;
 }
 
-static void presentX11Frame(PlatformWindow& window) { presentGlxFrame(window.x11.display, window.x11.glx); }
+static void presentX11Frame(PlatformWindow& window) { presentGlxFrame(window.x11.glx); }
 
 static void closeX11Window(PlatformWindow& platformWindow) {
     X11Window& window = platformWindow.x11;
-    destroyGlxContext(window.display, window.glx);
+    destroyGlxContext(window.glx);
     releaseWindowAndDisplay(window);
 }
 

@@ -26,7 +26,7 @@ static double nowMilliseconds() {
 static void pumpMessages(PlatformWindow& window) {
     bool quit = false;
     int exitCode = 0;
-    while (takeEvent(window, quit, exitCode)) {
+    while (win32Platform.takeEvent(window, quit, exitCode)) {
     }
 }
 
@@ -37,7 +37,7 @@ static double millisecondsPerFrame(PlatformWindow& window, Swarm& swarm, long fr
         swarm.step();
         fadeFrame();
         swarm.draw();
-        presentFrame(window);
+        win32Platform.presentFrame(window);
     }
     glFinish();
     return (nowMilliseconds() - start) / frames;
@@ -49,7 +49,7 @@ int main(int argc, char** argv) {
         frames = 500;
     }
     PlatformWindow window(GetModuleHandleA(nullptr));
-    if (!openWindow(window)) {
+    if (!win32Platform.openWindow(window)) {
         return 1;
     }
     RECT client;
@@ -91,6 +91,6 @@ int main(int argc, char** argv) {
     glFinish();
     printf("keep and restore alone: %.3f ms per frame\n", (nowMilliseconds() - start) / frames);
 
-    closeWindow(window);
+    win32Platform.closeWindow(window);
     return 0;
 }

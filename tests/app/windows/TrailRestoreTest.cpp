@@ -91,7 +91,7 @@ static void checkTrailsSurvive(PlatformWindow& window, int width, int height) {
     setupDrawingState();
     drawSquare();
     int swapsBefore = swaps;
-    presentFrame(window);
+    win32Platform.presentFrame(window);
     CHECK(swaps == swapsBefore + 1);
     CHECK(middleAtSwap[0] == 255 && middleAtSwap[1] == 255 && middleAtSwap[2] == 255);
     // The image survives the scribbled swap, and nothing else comes back.
@@ -103,7 +103,7 @@ static void checkTrailsSurvive(PlatformWindow& window, int width, int height) {
     bool darkensEveryFrame = true;
     for (int frame = 0; frame < 10; ++frame) {
         fadeFrame();
-        presentFrame(window);
+        win32Platform.presentFrame(window);
         int now = backBufferPixel(width / 2, height / 2).red;
         darkensEveryFrame = darkensEveryFrame && now < previous && now > 0 && middleAtSwap[0] == now;
         previous = now;
@@ -117,19 +117,20 @@ static void checkTrailsSurvive(PlatformWindow& window, int width, int height) {
 
 int main() {
     PlatformWindow window(GetModuleHandleA(nullptr));
-    if (!CHECK(openWindow(window))) {
+    if (!CHECK(win32Platform.openWindow(window))) {
         return checkSummary("trail_restore_test");
     }
     trails = &window.trails;
     SwapKeeps keeps = swapKeepsOfFormat(window.deviceContext);
-    TrailPath expected = keeps == SwapKeeps::LastImage          ? TrailPath::KeptBySwap
-                         : window.trails.framebuffersOffered    ? TrailPath::OffScreen
+    TrailPath expected = keeps == SwapKeeps::LastImage         ? TrailPath::KeptBySwap
+                         : window.trails.framebuffersOffered   ? TrailPath::OffScreen
                          : keeps == SwapKeeps::ImageBeforeLast ? TrailPath::KeptBySwap
-                                                                : TrailPath::Restored;
-    printf("OpenGL %s; swap keeps %d (0 last image, 1 the one before, 2 nothing); framebuffers %s; path %d "
-           "(0 kept by the swap, 1 off the screen, 3 restored)\n",
-           reinterpret_cast<const char*>(glGetString(GL_VERSION)), static_cast<int>(keeps),
-           window.trails.framebuffersOffered ? "offered" : "not offered", static_cast<int>(window.trails.path));
+                                                               : TrailPath::Restored;
+    printf(
+        "OpenGL %s; swap keeps %d (0 last image, 1 the one before, 2 nothing); framebuffers %s; path %d "
+        "(0 kept by the swap, 1 off the screen, 3 restored)\n",
+        reinterpret_cast<const char*>(glGetString(GL_VERSION)), static_cast<int>(keeps),
+        window.trails.framebuffersOffered ? "offered" : "not offered", static_cast<int>(window.trails.path));
     CHECK(window.trails.path == expected);
     CHECK((window.trails.presented == nullptr) == (expected != TrailPath::Restored));
 
@@ -147,7 +148,8 @@ int main() {
     if (window.trails.framebuffersOffered) {
         window.trails.use(TrailPath::OffScreen, width, height);
         CHECK(window.trails.offScreen != nullptr && window.trails.offScreen->ready);
-        printf("off-screen rows stored top first: %s\n", window.trails.offScreen->rowsTopFirst ? "yes" : "no");
+        printf("off-screen rows stored top first: %s\n",
+               window.trails.offScreen->rowsTopFirst ? "yes" : "no");
         checkTrailsSurvive(window, width, height);
     }
 
@@ -155,12 +157,12 @@ int main() {
     // above guard against.
     window.trails.use(TrailPath::KeptBySwap, width, height);
     drawSquare();
-    presentFrame(window);
+    win32Platform.presentFrame(window);
     Pixel lost = backBufferPixel(width / 2, height / 2);
     CHECK(lost.red == 255 && lost.green == 0 && lost.blue == 255);
 
     scribbleAfterSwap = false;
-    closeWindow(window);
+    win32Platform.closeWindow(window);
     CHECK(window.trails.offScreen == nullptr && window.trails.presented == nullptr);
     CHECK(wglGetCurrentContext() == nullptr);
     CHECK(!IsWindow(FindWindowA("drifton", "drifton")));

@@ -103,7 +103,7 @@ static void takeEventPumpsOneMessageAtATime(PlatformWindow& platform) {
     platform.window = openTestWindow(platform.instance);
     bool quit = false;
     int exitCode = -1;
-    CHECK(!takeEvent(platform, quit, exitCode));
+    CHECK(!win32Platform.takeEvent(platform, quit, exitCode));
     CHECK(!quit && exitCode == -1);
 
     // Every pending message is one event; only an empty queue lets a frame in.
@@ -111,7 +111,7 @@ static void takeEventPumpsOneMessageAtATime(PlatformWindow& platform) {
         PostMessageA(platform.window, WM_USER + 1, 0, 0);
     }
     int taken = 0;
-    while (taken < 10 && takeEvent(platform, quit, exitCode)) {
+    while (taken < 10 && win32Platform.takeEvent(platform, quit, exitCode)) {
         ++taken;
     }
     CHECK(taken == 5);
@@ -125,7 +125,7 @@ static void takeEventPumpsOneMessageAtATime(PlatformWindow& platform) {
     PostMessageA(platform.window, WM_KEYDOWN, VK_ESCAPE, 0);
     PostMessageA(platform.window, WM_KEYDOWN, VK_ESCAPE, 0);
     taken = 0;
-    while (taken < 20 && !quit && takeEvent(platform, quit, exitCode)) {
+    while (taken < 20 && !quit && win32Platform.takeEvent(platform, quit, exitCode)) {
         ++taken;
     }
     UnhookWindowsHookEx(hook);
@@ -142,9 +142,9 @@ static void takeEventEndsWithTheQuitMessagesCode(PlatformWindow& platform) {
     bool quit = false;
     int exitCode = -1;
     PostThreadMessageA(GetCurrentThreadId(), WM_QUIT, 7, 0);
-    CHECK(takeEvent(platform, quit, exitCode));
+    CHECK(win32Platform.takeEvent(platform, quit, exitCode));
     CHECK(quit && exitCode == 7);
-    CHECK(!takeEvent(platform, quit, exitCode));
+    CHECK(!win32Platform.takeEvent(platform, quit, exitCode));
 }
 
 int main() {
