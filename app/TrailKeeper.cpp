@@ -1,6 +1,7 @@
 #include "app/TrailKeeper.h"
 
 #include "render/OffScreenImage.h"
+#include "render/OpenGL.h"
 #include "render/PresentedImage.h"
 
 #include <cstring>
@@ -35,6 +36,25 @@ void TrailKeeper::settle(SwapKeeps swap, bool bufferAge, LookUpGlProcedure lookU
     if (path == TrailPath::OffScreen && !offScreen->ready) {
         use(chooseTrailPath(swap, false, bufferAge), width, height);
     }
+}
+
+void TrailKeeper::settleCentred(SwapKeeps swap, bool bufferAge, LookUpGlProcedure lookUp, int viewSide,
+                                int windowWidth, int windowHeight) {
+    int side = windowWidth < windowHeight ? windowWidth : windowHeight;
+    int x = (windowWidth - side) / 2;
+    int y = (windowHeight - side) / 2;
+    framebuffersOffered = offersFramebuffers(lookUp, framebuffers);
+    if (framebuffersOffered) {
+        use(TrailPath::OffScreen, viewSide, viewSide);
+        if (offScreen->ready) {
+            // The context began with the window's size as its viewport.
+            glViewport(0, 0, viewSide, viewSide);
+            offScreen->showAt(x, y, side);
+            return;
+        }
+    }
+    use(chooseTrailPath(swap, false, bufferAge), windowWidth, windowHeight);
+    glViewport(x, y, side, side);
 }
 
 void TrailKeeper::use(TrailPath newPath, int width, int height) {

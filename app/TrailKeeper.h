@@ -59,6 +59,16 @@ public:
     // first clear goes there too.
     void settle(SwapKeeps swap, bool bufferAge, LookUpGlProcedure lookUp, int width, int height);
 
+    // Settles the path for a square view of `viewSide` pixels shown in the
+    // centre of a windowWidth by windowHeight drawing area, filling its
+    // shorter side, on black. Where the context offers framebuffer objects
+    // the view is drawn off the screen at its own size and copied in scaled,
+    // so that the picture is the same at any size; elsewhere it is drawn at
+    // the window's size into the centred square, on the path the swap
+    // settles.
+    void settleCentred(SwapKeeps swap, bool bufferAge, LookUpGlProcedure lookUp, int viewSide,
+                       int windowWidth, int windowHeight);
+
     // Takes the given path for a width by height view, obtaining what the
     // path needs and binding the off-screen image or the window for drawing.
     // The off-screen path only once settle has found framebuffers offered.

@@ -25,13 +25,25 @@ public:
     // Binds the window again for drawing and reading.
     void drawOnWindow() const;
 
-    // Copies the image into the window's back buffer, pixel for pixel, and
-    // binds the framebuffer again for the next frame.
+    // Shows the image from now on as a square of `side` pixels whose lower
+    // left corner is at x, y in the window, scaled to fill it, with the
+    // rest of the window black.
+    void showAt(int x, int y, int side);
+
+    // Copies the image into the window's back buffer, pixel for pixel or
+    // scaled where showAt placed it, and binds the framebuffer again for the
+    // next frame.
     void copyToWindow() const;
 
     FramebufferCalls calls;
     int width;
     int height;
+    // Where the image goes in the window; the image's own size and place
+    // unless showAt moved it.
+    int shownX;
+    int shownY;
+    int shownSide;
+    bool scaled;
     GLuint framebuffer;
     GLuint renderbuffer;
     bool rowsTopFirst;
