@@ -155,8 +155,8 @@ ARM64_BUILD_PACKAGES="crossbuild-essential-arm64 libstdc++6:arm64 libgl-dev:arm6
 ARM64_TEST_PACKAGES="qemu-user libgtest-dev:arm64
   libgl1-mesa-dri:arm64 libglx-mesa0:arm64 libegl-mesa0:arm64 libdecor-0-plugin-1-cairo:arm64"
 
-# Lets dpkg install arm64 packages beside the machine's own; the README's
-# arm64 section says how to undo it. The package lists are then updated by
+# Lets dpkg install arm64 packages beside the machine's own; docs/arm64.md
+# says how to undo it. The package lists are then updated by
 # ensure_packages, since the arm64 packages are missing.
 ensure_arm64_architecture() {
     dpkg --print-foreign-architectures | grep -qx arm64 && return 0
