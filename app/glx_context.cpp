@@ -27,9 +27,9 @@ SwapKeeps glxSwapKeeps(Display* display, GLXFBConfig config) {
                                              : SwapKeeps::Nothing;
 }
 
-// In this order: a window visual without an alpha channel (a compositor would show the
-// cleared black as transparent), a swap that copies, then one that
-// exchanges, exactly 8 bits a colour, exactly 16 depth bits, no
+// In this order: a window visual without an alpha channel (a compositor
+// would show the cleared black as transparent), a swap that copies, then one
+// that exchanges, exactly 8 bits a colour, exactly 16 depth bits, no
 // multisampling.
 static ConfigRank rankConfig(Display* display, GLXFBConfig config, int visualDepth, SwapKeeps swap) {
     ConfigRank rank;

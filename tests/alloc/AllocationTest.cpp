@@ -4,7 +4,7 @@
 #include <new>
 
 #include "AllocationCounter.h"
-#include "CountingOpenGL.h"
+#include "NullOpenGL.h"
 #include "render/DrawingState.h"
 #include "sim/Creature.h"
 #include "sim/Swarm.h"
