@@ -1,7 +1,11 @@
-// The floor of the program's frame rate: the program's frame loop without the
-// simulation step. It draws one fixed swarm every frame (fade, the swarm's
-// draw, swap, 5 ms sleep), a swarm stepped a few thousand times first so that
-// its tentacles are spread as in a running program.
+// The program's frame loop without its simulation step, for scripts/fps to
+// measure the program against, built twice:
+//   drifton_floor_loop draws one fixed swarm every frame (fade, the swarm's
+//     draw, swap, 5 ms sleep), a swarm stepped a few thousand times first so
+//     that its tentacles are spread as in a running program: the floor of the
+//     program's frame rate;
+//   drifton_bare_loop (DRAW_SWARM 0) draws nothing but the fade: what the
+//     window, the swap and the sleep cost on their own, for scale.
 #include "app/Platform.h"
 #include "app/linux_platform.h"
 #include "render/DrawingState.h"
@@ -25,7 +29,9 @@ int main() {
             continue;
         }
         fadeFrame();
-        swarm.draw();
+        if (DRAW_SWARM) {
+            swarm.draw();
+        }
         platform->presentFrame(window);
         platform->sleepMilliseconds(5);
     }
