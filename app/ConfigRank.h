@@ -13,7 +13,14 @@ struct ConfigRank {
     void prefer(bool met) { add(met ? 0 : 1); }
 
     // Whether this configuration is to be taken over `other`.
-    bool before(const ConfigRank& other) const;
+    bool before(const ConfigRank& other) const {
+        for (int i = 0; i < count && i < other.count; ++i) {
+            if (values[i] != other.values[i]) {
+                return values[i] < other.values[i];
+            }
+        }
+        return false;
+    }
 
     int count;
     int values[6];
