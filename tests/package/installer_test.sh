@@ -51,7 +51,7 @@ for expected in DisplayName=drifton DisplayVersion="$version" "Publisher=The dri
     grep -qxF "$expected" "$out/entry.txt" || fail "the entry lacks $expected"
 done
 
-bash "$here/../app/windows/program_test.sh" "$folder/drifton.exe" escape "$out/program" ||
+bash "$here/../app/windows/program_test.sh" "$folder/drifton.exe" escape ||
     fail "the installed program did not run as it should"
 
 wine "$folder/Uninstall.exe" /S </dev/null >"$out/uninstall.log" 2>&1 || fail "the uninstaller failed"

@@ -65,7 +65,7 @@ start_program() {
 # Waits at most $1 seconds for the program to end; sets EXIT_CODE.
 wait_program() {
     local tries=0
-    while kill -0 "$PROGRAM_PID" 2>/dev/null; do
+    while running; do
         tries=$((tries + 1))
         [ $tries -gt $(($1 * 100)) ] && fail "still running after $1 seconds"
         sleep 0.01
@@ -75,8 +75,11 @@ wait_program() {
     PROGRAM_PID=""
 }
 
+# A finished program stays a zombie until waited for; that is not running.
 running() {
-    kill -0 "$PROGRAM_PID" 2>/dev/null
+    local state
+    state=$(ps -o stat= -p "$PROGRAM_PID" 2>/dev/null) || return 1
+    [ -n "$state" ] && [ "${state:0:1}" != Z ]
 }
 
 # Gives the window the keyboard focus (there is no window manager) and types
@@ -102,14 +105,24 @@ lit_pixels() {
     convert "$1" -precision 16 -alpha off -fill white +opaque black -format '%[fx:int(mean*w*h+0.5)]' info:
 }
 
+# A picture of the window in the named file: grim's under sway, else
+# ImageMagick's of the X window.
+picture() {
+    if [ -n "$SWAY_SOCKET" ]; then
+        grim -g "$WINDOW" "$1"
+    else
+        import -silent -window "$WINDOW" "$1"
+    fi
+}
+
 # Two pictures of the window half a second apart: prints the lit pixels of
-# each and the pixels that changed.
+# each and the pixels that changed. xprobe takes them on X where given.
 frames() {
-    if [ -z "$SWAY_SOCKET" ]; then
+    if [ -z "$SWAY_SOCKET" ] && [ -n "$XPROBE" ]; then
         "$XPROBE" frames "$WINDOW" 500
         return
     fi
-    grim -g "$WINDOW" "$WORK/first.png" && sleep 0.5 && grim -g "$WINDOW" "$WORK/second.png" || return 1
+    picture "$WORK/first.png" && sleep 0.5 && picture "$WORK/second.png" || return 1
     echo "$(lit_pixels "$WORK/first.png") $(lit_pixels "$WORK/second.png")" \
         "$(compare -precision 16 -metric AE "$WORK/first.png" "$WORK/second.png" null: 2>&1)"
 }

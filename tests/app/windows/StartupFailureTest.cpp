@@ -1,14 +1,15 @@
-// Start-up that fails at one step: startup_failure_test <step>, where step is
-// register, window, choose, set, create or current. The real program code
+// Start-up that fails at one step: startup_failure_test <step> <stderr file>,
+// where step is register, window, choose, set, create or current. The real program code
 // runs; the calls it makes into user32, gdi32 and opengl32 go through
 // stand-ins that forward to the real ones, count the acquisitions and
 // releases, and fail at the chosen step as the system would.
+#include <gtest/gtest.h>
+
 #include <cstdio>
 #include <cstring>
 
 #include "app/Shell.h"
 #include "app/win32_platform.h"
-#include "support/Check.h"
 
 static const char* failingStep = "";
 static bool failsAt(const char* step) { return strcmp(failingStep, step) == 0; }
@@ -169,30 +170,22 @@ static void readLines(const char* path, char* first, size_t size, int& lines) {
     fclose(file);
 }
 
-int main(int argc, char** argv) {
-    struct Step {
-        const char* name;
-        const char* line;
-    };
-    const Step steps[] = {
-        {"register", "drifton: cannot register the window class (error 1410)"},
-        {"window", "drifton: cannot create the window (error 8)"},
-        {"choose", "drifton: cannot choose a pixel format (error 2000)"},
-        {"set", "drifton: cannot set the pixel format (error 2000)"},
-        {"create", "drifton: cannot create the OpenGL context (error 2000)"},
-        {"current", "drifton: cannot make the OpenGL context current (error 6)"},
-    };
-    const Step* step = nullptr;
-    for (const Step& candidate : steps) {
-        if (argc == 3 && strcmp(argv[1], candidate.name) == 0) {
-            step = &candidate;
-        }
-    }
-    if (step == nullptr) {
-        printf("usage: startup_failure_test register|window|choose|set|create|current <stderr file>\n");
-        return 2;
-    }
-    failingStep = step->name;
+struct Step {
+    const char* name;
+    const char* line;
+};
+static const Step steps[] = {
+    {"register", "drifton: cannot register the window class (error 1410)"},
+    {"window", "drifton: cannot create the window (error 8)"},
+    {"choose", "drifton: cannot choose a pixel format (error 2000)"},
+    {"set", "drifton: cannot set the pixel format (error 2000)"},
+    {"create", "drifton: cannot create the OpenGL context (error 2000)"},
+    {"current", "drifton: cannot make the OpenGL context current (error 6)"},
+};
+static const Step* step = nullptr;
+static const char* stderrPath = "";
+
+TEST(StartupFailure, ShowsOneLineAndReleasesWhatItObtained) {
     HINSTANCE instance = GetModuleHandleA(nullptr);
     if (failsAt("register")) {
         // Taken already, so the program's own registration fails for real.
@@ -204,7 +197,7 @@ int main(int argc, char** argv) {
     }
 
     fflush(stderr);
-    freopen(argv[2], "w", stderr);
+    freopen(stderrPath, "w", stderr);
     HANDLE finished = CreateEventA(nullptr, TRUE, FALSE, nullptr);
     HANDLE watcher = CreateThread(nullptr, 0, watch, finished, 0, nullptr);
     int exitCode;
@@ -218,26 +211,44 @@ int main(int argc, char** argv) {
     fclose(stderr);
 
     printf("failing at %s: exit code %d, message box \"%s\"\n", step->name, exitCode, boxText);
-    CHECK(!programWindowSeen);
-    CHECK(exitCode == 1);
-    CHECK(boxesSeen == 1);
-    CHECK(strcmp(boxText, step->line) == 0);
+    EXPECT_FALSE(programWindowSeen);
+    EXPECT_EQ(exitCode, 1);
+    EXPECT_EQ(boxesSeen, 1);
+    EXPECT_STREQ(boxText, step->line);
     char firstLine[256];
     int lines = 0;
-    readLines(argv[2], firstLine, sizeof firstLine, lines);
-    CHECK(lines == 1 && strcmp(firstLine, step->line) == 0);
+    readLines(stderrPath, firstLine, sizeof firstLine, lines);
+    EXPECT_EQ(lines, 1);
+    EXPECT_STREQ(firstLine, step->line);
 
     // Whatever was obtained before the failure is released again.
-    CHECK(createdWindow == nullptr || !IsWindow(createdWindow));
-    CHECK(FindWindowA("drifton", nullptr) == nullptr);
-    CHECK(deviceContextsTaken == deviceContextsReleased);
-    CHECK(renderContextsCreated == renderContextsDeleted);
-    CHECK(wglGetCurrentContext() == nullptr);
+    EXPECT_TRUE(createdWindow == nullptr || !IsWindow(createdWindow));
+    EXPECT_EQ(FindWindowA("drifton", nullptr), nullptr);
+    EXPECT_EQ(deviceContextsTaken, deviceContextsReleased);
+    EXPECT_EQ(renderContextsCreated, renderContextsDeleted);
+    EXPECT_EQ(wglGetCurrentContext(), nullptr);
     if (failsAt("current")) {
-        CHECK(renderContextsCreated == 1);
+        EXPECT_EQ(renderContextsCreated, 1);
     }
     if (failsAt("choose") || failsAt("set") || failsAt("create") || failsAt("current")) {
-        CHECK(deviceContextsTaken == 1 && createdWindow != nullptr);
+        EXPECT_TRUE(deviceContextsTaken == 1 && createdWindow != nullptr);
     }
-    return checkSummary("startup_failure_test");
+}
+
+// The step and the file that takes the program's stderr come after
+// GoogleTest's own options.
+int main(int argc, char** argv) {
+    testing::InitGoogleTest(&argc, argv);
+    for (const Step& candidate : steps) {
+        if (argc == 3 && strcmp(argv[1], candidate.name) == 0) {
+            step = &candidate;
+        }
+    }
+    if (step == nullptr) {
+        printf("usage: startup_failure_test register|window|choose|set|create|current <stderr file>\n");
+        return 2;
+    }
+    failingStep = step->name;
+    stderrPath = argv[2];
+    return RUN_ALL_TESTS();
 }

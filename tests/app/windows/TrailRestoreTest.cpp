@@ -3,6 +3,8 @@
 // drawn off the screen. The real window and context are used; the swap is the
 // real one followed by scribbling over the back buffer, which is what a
 // platform that keeps nothing across a swap may leave there.
+#include <gtest/gtest.h>
+
 #include <cstdio>
 
 #include "app/Platform.h"
@@ -12,7 +14,6 @@
 #include "render/OpenGL.h"
 #include "render/OffScreenImage.h"
 #include "render/PresentedImage.h"
-#include "support/Check.h"
 
 static bool scribbleAfterSwap = true;
 static int swaps = 0;
@@ -92,12 +93,12 @@ static void checkTrailsSurvive(PlatformWindow& window, int width, int height) {
     drawSquare();
     int swapsBefore = swaps;
     win32Platform.presentFrame(window);
-    CHECK(swaps == swapsBefore + 1);
-    CHECK(middleAtSwap[0] == 255 && middleAtSwap[1] == 255 && middleAtSwap[2] == 255);
+    EXPECT_TRUE(swaps == swapsBefore + 1);
+    EXPECT_TRUE(middleAtSwap[0] == 255 && middleAtSwap[1] == 255 && middleAtSwap[2] == 255);
     // The image survives the scribbled swap, and nothing else comes back.
-    CHECK(isGrey(backBufferPixel(width / 2, height / 2), 255));
-    CHECK(isGrey(backBufferPixel(2, 2), 0));
-    CHECK(isGrey(backBufferPixel(width - 3, height - 3), 0));
+    EXPECT_TRUE(isGrey(backBufferPixel(width / 2, height / 2), 255));
+    EXPECT_TRUE(isGrey(backBufferPixel(2, 2), 0));
+    EXPECT_TRUE(isGrey(backBufferPixel(width - 3, height - 3), 0));
 
     int previous = 255;
     bool darkensEveryFrame = true;
@@ -110,16 +111,14 @@ static void checkTrailsSurvive(PlatformWindow& window, int width, int height) {
     }
     Pixel faded = backBufferPixel(width / 2, height / 2);
     printf("after 10 fades the square is (%d, %d, %d)\n", faded.red, faded.green, faded.blue);
-    CHECK(darkensEveryFrame);
-    CHECK(faded.red >= 145 && faded.red <= 160 && faded.green == faded.red && faded.blue == faded.red);
-    CHECK(isGrey(backBufferPixel(2, 2), 0));
+    EXPECT_TRUE(darkensEveryFrame);
+    EXPECT_TRUE(faded.red >= 145 && faded.red <= 160 && faded.green == faded.red && faded.blue == faded.red);
+    EXPECT_TRUE(isGrey(backBufferPixel(2, 2), 0));
 }
 
-int main() {
+TEST(TrailRestore, TrailsSurviveSwapsThatKeepNothing) {
     PlatformWindow window(GetModuleHandleA(nullptr));
-    if (!CHECK(win32Platform.openWindow(window))) {
-        return checkSummary("trail_restore_test");
-    }
+    ASSERT_TRUE(win32Platform.openWindow(window));
     trails = &window.trails;
     SwapKeeps keeps = swapKeepsOfFormat(window.deviceContext);
     TrailPath expected = keeps == SwapKeeps::LastImage         ? TrailPath::KeptBySwap
@@ -131,8 +130,8 @@ int main() {
         "(0 kept by the swap, 1 off the screen, 3 restored)\n",
         reinterpret_cast<const char*>(glGetString(GL_VERSION)), static_cast<int>(keeps),
         window.trails.framebuffersOffered ? "offered" : "not offered", static_cast<int>(window.trails.path));
-    CHECK(window.trails.path == expected);
-    CHECK((window.trails.presented == nullptr) == (expected != TrailPath::Restored));
+    EXPECT_TRUE(window.trails.path == expected);
+    EXPECT_TRUE((window.trails.presented == nullptr) == (expected != TrailPath::Restored));
 
     RECT client;
     GetClientRect(window.window, &client);
@@ -141,13 +140,13 @@ int main() {
     middleX = width / 2;
     middleY = height / 2;
     window.trails.use(TrailPath::Restored, width, height);
-    CHECK(window.trails.presented->width == width && window.trails.presented->height == height);
-    CHECK(window.trails.presented->pixels != nullptr);
+    EXPECT_TRUE(window.trails.presented->width == width && window.trails.presented->height == height);
+    EXPECT_TRUE(window.trails.presented->pixels != nullptr);
     checkTrailsSurvive(window, width, height);
 
     if (window.trails.framebuffersOffered) {
         window.trails.use(TrailPath::OffScreen, width, height);
-        CHECK(window.trails.offScreen != nullptr && window.trails.offScreen->ready);
+        EXPECT_TRUE(window.trails.offScreen != nullptr && window.trails.offScreen->ready);
         printf("off-screen rows stored top first: %s\n",
                window.trails.offScreen->rowsTopFirst ? "yes" : "no");
         checkTrailsSurvive(window, width, height);
@@ -159,12 +158,11 @@ int main() {
     drawSquare();
     win32Platform.presentFrame(window);
     Pixel lost = backBufferPixel(width / 2, height / 2);
-    CHECK(lost.red == 255 && lost.green == 0 && lost.blue == 255);
+    EXPECT_TRUE(lost.red == 255 && lost.green == 0 && lost.blue == 255);
 
     scribbleAfterSwap = false;
     win32Platform.closeWindow(window);
-    CHECK(window.trails.offScreen == nullptr && window.trails.presented == nullptr);
-    CHECK(wglGetCurrentContext() == nullptr);
-    CHECK(!IsWindow(FindWindowA("drifton", "drifton")));
-    return checkSummary("trail_restore_test");
+    EXPECT_TRUE(window.trails.offScreen == nullptr && window.trails.presented == nullptr);
+    EXPECT_TRUE(wglGetCurrentContext() == nullptr);
+    EXPECT_TRUE(!IsWindow(FindWindowA("drifton", "drifton")));
 }

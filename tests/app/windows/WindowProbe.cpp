@@ -1,7 +1,7 @@
 // Starts the real program, finds its window from outside and checks or acts
 // on it, or reads the version information and icon that Explorer shows:
-//   window_probe <path of drifton.exe> thread-quit|window
-//   window_probe <path of drifton.exe> resources <version>
+//   window_probe --gtest_filter=Program.CASE <path of drifton.exe> [version]
+#include <gtest/gtest.h>
 #include <windows.h>
 
 #include <cstdio>
@@ -9,10 +9,12 @@
 #include <string>
 #include <vector>
 
-#include "support/Check.h"
-
 // Generous, only so that a hung program cannot hang the suite.
 static const DWORD waitMilliseconds = 60000;
+
+// The program under test and its version, from the command line.
+static const char* program = "";
+static const char* version = "";
 
 struct Launched {
     PROCESS_INFORMATION process;
@@ -73,77 +75,74 @@ static void cleanUp(Launched& launched) {
 }
 
 // A quit message posted to the program's thread ends it with its parameter.
-static void threadQuitGivesItsCode(const char* program) {
+TEST(Program, ThreadQuitGivesItsCode) {
     Launched launched = {};
-    if (!CHECK(launch(program, "", launched))) {
+    if (!launch(program, "", launched)) {
         cleanUp(launched);
-        return;
+        FAIL();
     }
-    CHECK(GetWindowThreadProcessId(launched.window, nullptr) == launched.process.dwThreadId);
-    CHECK(PostThreadMessageA(launched.process.dwThreadId, WM_QUIT, 7, 0));
+    EXPECT_TRUE(GetWindowThreadProcessId(launched.window, nullptr) == launched.process.dwThreadId);
+    EXPECT_TRUE(PostThreadMessageA(launched.process.dwThreadId, WM_QUIT, 7, 0));
     long exitCode = waitForExit(launched);
     printf("exit code after the thread's quit message: %ld\n", exitCode);
-    CHECK(exitCode == 7);
+    EXPECT_TRUE(exitCode == 7);
     cleanUp(launched);
 }
 
 // The window as created, whatever the command line says; then the close
 // request ends the program with 0.
-static void windowAsCreatedAndClosed(const char* program) {
+TEST(Program, WindowAsCreatedAndClosed) {
     Launched launched = {};
-    if (!CHECK(launch(program, "--help /? 100 200", launched))) {
+    if (!launch(program, "--help /? 100 200", launched)) {
         cleanUp(launched);
-        return;
+        FAIL();
     }
     LONG style = GetWindowLongA(launched.window, GWL_STYLE);
     printf("window style 0x%08lX, class style 0x%08lX\n", static_cast<unsigned long>(style),
            GetClassLongA(launched.window, GCL_STYLE));
     // The system adds WS_CLIPSIBLINGS to every top-level window.
     const LONG tabled = static_cast<LONG>(0x90C80000u);
-    CHECK((style & tabled) == tabled);
-    CHECK((style & (WS_THICKFRAME | WS_MINIMIZEBOX | WS_MAXIMIZEBOX | WS_CHILD)) == 0);
-    CHECK(GetClassLongA(launched.window, GCL_STYLE) == CS_OWNDC);
+    EXPECT_TRUE((style & tabled) == tabled);
+    EXPECT_TRUE((style & (WS_THICKFRAME | WS_MINIMIZEBOX | WS_MAXIMIZEBOX | WS_CHILD)) == 0);
+    EXPECT_TRUE(GetClassLongA(launched.window, GCL_STYLE) == CS_OWNDC);
     RECT outer = {};
-    CHECK(GetWindowRect(launched.window, &outer));
+    EXPECT_TRUE(GetWindowRect(launched.window, &outer));
     printf("window rectangle (%ld, %ld, %ld, %ld)\n", outer.left, outer.top, outer.right, outer.bottom);
-    CHECK(outer.left == 0 && outer.top == 0 && outer.right == 600 && outer.bottom == 600);
+    EXPECT_TRUE(outer.left == 0 && outer.top == 0 && outer.right == 600 && outer.bottom == 600);
 
-    CHECK(PostMessageA(launched.window, WM_CLOSE, 0, 0));
+    EXPECT_TRUE(PostMessageA(launched.window, WM_CLOSE, 0, 0));
     long exitCode = waitForExit(launched);
     printf("exit code after WM_CLOSE: %ld\n", exitCode);
-    CHECK(exitCode == 0);
+    EXPECT_TRUE(exitCode == 0);
     cleanUp(launched);
 }
 
 // The version strings, read through the language and code page the resource
 // names, as Explorer reads them; the numbers are the version's with a 0.
-static void versionInformation(const char* program, const char* version) {
+TEST(Program, VersionInformation) {
     DWORD ignored = 0;
     DWORD size = GetFileVersionInfoSizeA(program, &ignored);
-    if (!CHECK(size != 0)) {
-        return;
-    }
+    ASSERT_NE(size, 0u);
     std::vector<char> data(size);
-    if (!CHECK(GetFileVersionInfoA(program, 0, size, data.data()))) {
-        return;
-    }
+    ASSERT_TRUE(GetFileVersionInfoA(program, 0, size, data.data()));
     void* value = nullptr;
     UINT length = 0;
-    if (CHECK(VerQueryValueA(data.data(), "\\", &value, &length) && length >= sizeof(VS_FIXEDFILEINFO))) {
+    const bool fixedRead =
+        VerQueryValueA(data.data(), "\\", &value, &length) && length >= sizeof(VS_FIXEDFILEINFO);
+    EXPECT_TRUE(fixedRead);
+    if (fixedRead) {
         const auto* fixed = static_cast<const VS_FIXEDFILEINFO*>(value);
         char numbers[64];
         snprintf(numbers, sizeof numbers, "%u.%u.%u.%u", HIWORD(fixed->dwFileVersionMS),
                  LOWORD(fixed->dwFileVersionMS), HIWORD(fixed->dwFileVersionLS),
                  LOWORD(fixed->dwFileVersionLS));
         printf("file version %s\n", numbers);
-        CHECK(std::string(numbers) == std::string(version) + ".0");
-        CHECK(fixed->dwProductVersionMS == fixed->dwFileVersionMS &&
-              fixed->dwProductVersionLS == fixed->dwFileVersionLS);
-        CHECK(fixed->dwFileType == VFT_APP);
+        EXPECT_TRUE(std::string(numbers) == std::string(version) + ".0");
+        EXPECT_TRUE(fixed->dwProductVersionMS == fixed->dwFileVersionMS &&
+                    fixed->dwProductVersionLS == fixed->dwFileVersionLS);
+        EXPECT_TRUE(fixed->dwFileType == VFT_APP);
     }
-    if (!CHECK(VerQueryValueA(data.data(), "\\VarFileInfo\\Translation", &value, &length) && length >= 4)) {
-        return;
-    }
+    ASSERT_TRUE(VerQueryValueA(data.data(), "\\VarFileInfo\\Translation", &value, &length) && length >= 4);
     const auto* translation = static_cast<const WORD*>(value);
     const char* const names[][2] = {
         {"ProductName", "drifton"},  {"ProductVersion", version},
@@ -164,83 +163,73 @@ static void versionInformation(const char* program, const char* version) {
         // for text that starts with it.
         const size_t expected = strlen(name[1]);
         if (expected == 0) {
-            CHECK(text[0] != '\0');
+            EXPECT_TRUE(text[0] != '\0');
         } else if (name[1][expected - 1] == ' ') {
-            CHECK(strncmp(text, name[1], expected) == 0 && text[expected] != '\0');
+            EXPECT_TRUE(strncmp(text, name[1], expected) == 0 && text[expected] != '\0');
         } else {
-            CHECK(strcmp(text, name[1]) == 0);
+            EXPECT_TRUE(strcmp(text, name[1]) == 0);
         }
     }
 }
 
 // The program's one icon, with an image at each size Windows shows it at,
 // every one of which the system can read.
-static void iconImages(const char* program) {
-    CHECK(ExtractIconExA(program, -1, nullptr, nullptr, 0) == 1);
+TEST(Program, IconImages) {
+    EXPECT_TRUE(ExtractIconExA(program, -1, nullptr, nullptr, 0) == 1);
     HICON large = nullptr;
-    if (CHECK(ExtractIconExA(program, 0, &large, nullptr, 1) == 1 && large != nullptr)) {
+    EXPECT_TRUE(ExtractIconExA(program, 0, &large, nullptr, 1) == 1 && large != nullptr);
+    if (large != nullptr) {
         DestroyIcon(large);
     }
     HMODULE module =
         LoadLibraryExA(program, nullptr, LOAD_LIBRARY_AS_DATAFILE | LOAD_LIBRARY_AS_IMAGE_RESOURCE);
-    if (!CHECK(module != nullptr)) {
-        return;
-    }
+    ASSERT_NE(module, nullptr);
     HRSRC group = FindResourceA(module, MAKEINTRESOURCEA(1), MAKEINTRESOURCEA(14));  // RT_GROUP_ICON
     const auto* directory =
         group ? static_cast<const BYTE*>(LockResource(LoadResource(module, group))) : nullptr;
-    if (CHECK(directory != nullptr)) {
-        // A 6-byte header whose last word counts the 14-byte entries; an
-        // entry starts with the width (0 for 256) and ends with the image's
-        // resource number.
-        WORD count = 0;
-        memcpy(&count, directory + 4, sizeof count);
-        std::string sizes;
-        for (WORD i = 0; i < count; ++i) {
-            const BYTE* entry = directory + 6 + size_t{14} * i;
-            const int width = entry[0] == 0 ? 256 : entry[0];
-            WORD id = 0;
-            memcpy(&id, entry + 12, sizeof id);
-            sizes += (sizes.empty() ? "" : " ") + std::to_string(width);
-            HRSRC image = FindResourceA(module, MAKEINTRESOURCEA(id), MAKEINTRESOURCEA(3));  // RT_ICON
-            HICON icon = nullptr;
-            if (image != nullptr) {
-                icon = CreateIconFromResourceEx(static_cast<BYTE*>(LockResource(LoadResource(module, image))),
-                                                SizeofResource(module, image), TRUE, 0x00030000, 0, 0,
-                                                LR_DEFAULTCOLOR);
-            }
-            ICONINFO info = {};
-            BITMAP bitmap = {};
-            CHECK(icon != nullptr && GetIconInfo(icon, &info) &&
-                  GetObjectA(info.hbmColor, sizeof bitmap, &bitmap) == sizeof bitmap &&
-                  bitmap.bmWidth == width && bitmap.bmHeight == width);
-            DeleteObject(info.hbmColor);
-            DeleteObject(info.hbmMask);
-            DestroyIcon(icon);
+    ASSERT_NE(directory, nullptr);
+    // A 6-byte header whose last word counts the 14-byte entries; an
+    // entry starts with the width (0 for 256) and ends with the image's
+    // resource number.
+    WORD count = 0;
+    memcpy(&count, directory + 4, sizeof count);
+    std::string sizes;
+    for (WORD i = 0; i < count; ++i) {
+        const BYTE* entry = directory + 6 + size_t{14} * i;
+        const int width = entry[0] == 0 ? 256 : entry[0];
+        WORD id = 0;
+        memcpy(&id, entry + 12, sizeof id);
+        sizes += (sizes.empty() ? "" : " ") + std::to_string(width);
+        HRSRC image = FindResourceA(module, MAKEINTRESOURCEA(id), MAKEINTRESOURCEA(3));  // RT_ICON
+        HICON icon = nullptr;
+        if (image != nullptr) {
+            icon = CreateIconFromResourceEx(static_cast<BYTE*>(LockResource(LoadResource(module, image))),
+                                            SizeofResource(module, image), TRUE, 0x00030000, 0, 0,
+                                            LR_DEFAULTCOLOR);
         }
-        printf("icon sizes: %s\n", sizes.c_str());
-        CHECK(sizes == "16 32 48 256");
+        ICONINFO info = {};
+        BITMAP bitmap = {};
+        EXPECT_TRUE(icon != nullptr && GetIconInfo(icon, &info) &&
+                    GetObjectA(info.hbmColor, sizeof bitmap, &bitmap) == sizeof bitmap &&
+                    bitmap.bmWidth == width && bitmap.bmHeight == width);
+        DeleteObject(info.hbmColor);
+        DeleteObject(info.hbmMask);
+        DestroyIcon(icon);
     }
+    printf("icon sizes: %s\n", sizes.c_str());
+    EXPECT_TRUE(sizes == "16 32 48 256");
     FreeLibrary(module);
 }
 
+// The program to start or read comes after GoogleTest's own options, and
+// the version after it for the resources' cases.
 int main(int argc, char** argv) {
-    if (argc == 4 && strcmp(argv[2], "resources") == 0) {
-        versionInformation(argv[1], argv[3]);
-        iconImages(argv[1]);
-        return checkSummary("window_probe");
-    }
-    if (argc != 3) {
-        printf("usage: window_probe <drifton.exe> thread-quit|window|resources <version>\n");
+    testing::InitGoogleTest(&argc, argv);
+    if (argc < 2) {
+        printf("usage: window_probe [--gtest_filter=CASES] <drifton.exe> [version]\n");
         return 2;
     }
-    if (strcmp(argv[2], "thread-quit") == 0) {
-        threadQuitGivesItsCode(argv[1]);
-    } else if (strcmp(argv[2], "window") == 0) {
-        windowAsCreatedAndClosed(argv[1]);
-    } else {
-        printf("unknown check %s\n", argv[2]);
-        return 2;
-    }
-    return checkSummary("window_probe");
+    program = argv[1];
+    version = argc > 2 ? argv[2] : "";
+    return RUN_ALL_TESTS();
 }

@@ -1,11 +1,12 @@
 // The window procedure and the event pump, driven in-process on a real
 // window of the program's class.
+#include <gtest/gtest.h>
+
 #include <cstring>
 
 #include "app/Platform.h"
 #include "app/win32_platform.h"
 #include "app/win32_window.h"
-#include "support/Check.h"
 
 // Handles everything pending, so that each case starts from an empty queue.
 static void drainQueue() {
@@ -28,51 +29,59 @@ static bool takeQuit(WPARAM& code) {
     return true;
 }
 
+// The program's class, registered once for every case that runs here.
+static HINSTANCE registeredInstance() {
+    static HINSTANCE instance = GetModuleHandleA(nullptr);
+    static bool registered = registerWindowClass(instance);
+    EXPECT_TRUE(registered);
+    return instance;
+}
+
 static HWND openTestWindow(HINSTANCE instance) {
     HWND window = createMainWindow(instance);
     drainQueue();
     return window;
 }
 
-static void keysOtherThanEscapeAreSwallowed(HINSTANCE instance) {
-    HWND window = openTestWindow(instance);
+TEST(WindowProc, KeysOtherThanEscapeAreSwallowed) {
+    HWND window = openTestWindow(registeredInstance());
     const WPARAM keys[] = {'A', VK_SPACE, VK_RETURN, VK_F1, VK_F4, VK_MENU, VK_TAB};
     for (WPARAM key : keys) {
-        CHECK(SendMessageA(window, WM_KEYDOWN, key, 0) == 0);
+        EXPECT_TRUE(SendMessageA(window, WM_KEYDOWN, key, 0) == 0);
     }
     WPARAM code = 99;
-    CHECK(!takeQuit(code));
-    CHECK(IsWindow(window));
+    EXPECT_TRUE(!takeQuit(code));
+    EXPECT_TRUE(IsWindow(window));
     DestroyWindow(window);
     drainQueue();
 }
 
-static void escapeAndCloseRequestPostQuitZero(HINSTANCE instance) {
-    HWND window = openTestWindow(instance);
+TEST(WindowProc, EscapeAndCloseRequestPostQuitZero) {
+    HWND window = openTestWindow(registeredInstance());
     WPARAM code = 99;
-    CHECK(SendMessageA(window, WM_KEYDOWN, VK_ESCAPE, 0) == 0);
-    CHECK(takeQuit(code) && code == 0);
+    EXPECT_TRUE(SendMessageA(window, WM_KEYDOWN, VK_ESCAPE, 0) == 0);
+    EXPECT_TRUE(takeQuit(code) && code == 0);
 
     // The close request leaves the window to the shutdown.
     code = 99;
-    CHECK(SendMessageA(window, WM_CLOSE, 0, 0) == 0);
-    CHECK(takeQuit(code) && code == 0);
-    CHECK(IsWindow(window));
+    EXPECT_TRUE(SendMessageA(window, WM_CLOSE, 0, 0) == 0);
+    EXPECT_TRUE(takeQuit(code) && code == 0);
+    EXPECT_TRUE(IsWindow(window));
 
     // Destruction comes only at shutdown and posts nothing.
     DestroyWindow(window);
-    CHECK(!IsWindow(window));
+    EXPECT_TRUE(!IsWindow(window));
     code = 99;
-    CHECK(!takeQuit(code));
+    EXPECT_TRUE(!takeQuit(code));
     drainQueue();
 }
 
-static void otherMessagesGetTheDefaultHandling(HINSTANCE instance) {
-    HWND window = openTestWindow(instance);
+TEST(WindowProc, OtherMessagesGetTheDefaultHandling) {
+    HWND window = openTestWindow(registeredInstance());
     char title[32] = {};
-    CHECK(GetWindowTextA(window, title, sizeof title) == 7 && strcmp(title, "drifton") == 0);
-    CHECK(SendMessageA(window, WM_SETTEXT, 0, reinterpret_cast<LPARAM>("renamed")) == TRUE);
-    CHECK(GetWindowTextA(window, title, sizeof title) == 7 && strcmp(title, "renamed") == 0);
+    EXPECT_TRUE(GetWindowTextA(window, title, sizeof title) == 7 && strcmp(title, "drifton") == 0);
+    EXPECT_TRUE(SendMessageA(window, WM_SETTEXT, 0, reinterpret_cast<LPARAM>("renamed")) == TRUE);
+    EXPECT_TRUE(GetWindowTextA(window, title, sizeof title) == 7 && strcmp(title, "renamed") == 0);
     DestroyWindow(window);
     drainQueue();
 }
@@ -99,12 +108,13 @@ static bool seen(UINT message) {
     return false;
 }
 
-static void takeEventPumpsOneMessageAtATime(PlatformWindow& platform) {
+TEST(WindowProc, TakeEventPumpsOneMessageAtATime) {
+    PlatformWindow platform(registeredInstance());
     platform.window = openTestWindow(platform.instance);
     bool quit = false;
     int exitCode = -1;
-    CHECK(!win32Platform.takeEvent(platform, quit, exitCode));
-    CHECK(!quit && exitCode == -1);
+    EXPECT_TRUE(!win32Platform.takeEvent(platform, quit, exitCode));
+    EXPECT_TRUE(!quit && exitCode == -1);
 
     // Every pending message is one event; only an empty queue lets a frame in.
     for (int i = 0; i < 5; ++i) {
@@ -114,8 +124,8 @@ static void takeEventPumpsOneMessageAtATime(PlatformWindow& platform) {
     while (taken < 10 && win32Platform.takeEvent(platform, quit, exitCode)) {
         ++taken;
     }
-    CHECK(taken == 5);
-    CHECK(!quit);
+    EXPECT_TRUE(taken == 5);
+    EXPECT_TRUE(!quit);
 
     // Keys are translated before they are dispatched: the Escape key-down
     // reaches the window procedure, and its character message follows.
@@ -129,34 +139,21 @@ static void takeEventPumpsOneMessageAtATime(PlatformWindow& platform) {
         ++taken;
     }
     UnhookWindowsHookEx(hook);
-    CHECK(quit && exitCode == 0);
-    CHECK(seen(WM_KEYDOWN) && seen(WM_CHAR));
-    CHECK(IsWindow(platform.window));
+    EXPECT_TRUE(quit && exitCode == 0);
+    EXPECT_TRUE(seen(WM_KEYDOWN) && seen(WM_CHAR));
+    EXPECT_TRUE(IsWindow(platform.window));
     DestroyWindow(platform.window);
     platform.window = nullptr;
     drainQueue();
 }
 
-static void takeEventEndsWithTheQuitMessagesCode(PlatformWindow& platform) {
+TEST(WindowProc, TakeEventEndsWithTheQuitMessagesCode) {
+    PlatformWindow platform(registeredInstance());
     drainQueue();
     bool quit = false;
     int exitCode = -1;
     PostThreadMessageA(GetCurrentThreadId(), WM_QUIT, 7, 0);
-    CHECK(win32Platform.takeEvent(platform, quit, exitCode));
-    CHECK(quit && exitCode == 7);
-    CHECK(!win32Platform.takeEvent(platform, quit, exitCode));
-}
-
-int main() {
-    HINSTANCE instance = GetModuleHandleA(nullptr);
-    if (!CHECK(registerWindowClass(instance))) {
-        return checkSummary("window_proc_test");
-    }
-    keysOtherThanEscapeAreSwallowed(instance);
-    escapeAndCloseRequestPostQuitZero(instance);
-    otherMessagesGetTheDefaultHandling(instance);
-    PlatformWindow platform(instance);
-    takeEventPumpsOneMessageAtATime(platform);
-    takeEventEndsWithTheQuitMessagesCode(platform);
-    return checkSummary("window_proc_test");
+    EXPECT_TRUE(win32Platform.takeEvent(platform, quit, exitCode));
+    EXPECT_TRUE(quit && exitCode == 7);
+    EXPECT_TRUE(!win32Platform.takeEvent(platform, quit, exitCode));
 }
