@@ -252,23 +252,19 @@ TEST(Saver, FullScreenUntilAnotherWindowIsActive) {
     }
     RECT outer = {};
     GetWindowRect(launched.window, &outer);
-    printf("monitors %d, virtual screen (%d, %d) %d by %d, saver window (%ld, %ld, %ld, %ld)\n",
-           GetSystemMetrics(SM_CMONITORS), GetSystemMetrics(SM_XVIRTUALSCREEN),
-           GetSystemMetrics(SM_YVIRTUALSCREEN), GetSystemMetrics(SM_CXVIRTUALSCREEN),
-           GetSystemMetrics(SM_CYVIRTUALSCREEN), outer.left, outer.top, outer.right, outer.bottom);
-    EXPECT_EQ(outer.left, GetSystemMetrics(SM_XVIRTUALSCREEN));
-    EXPECT_EQ(outer.top, GetSystemMetrics(SM_YVIRTUALSCREEN));
-    EXPECT_EQ(outer.right - outer.left, GetSystemMetrics(SM_CXVIRTUALSCREEN));
-    EXPECT_EQ(outer.bottom - outer.top, GetSystemMetrics(SM_CYVIRTUALSCREEN));
+    printf("%d monitors; saver window (%ld, %ld, %ld, %ld)\n", GetSystemMetrics(SM_CMONITORS), outer.left,
+           outer.top, outer.right, outer.bottom);
+    const RECT screen = {GetSystemMetrics(SM_XVIRTUALSCREEN), GetSystemMetrics(SM_YVIRTUALSCREEN),
+                         GetSystemMetrics(SM_XVIRTUALSCREEN) + GetSystemMetrics(SM_CXVIRTUALSCREEN),
+                         GetSystemMetrics(SM_YVIRTUALSCREEN) + GetSystemMetrics(SM_CYVIRTUALSCREEN)};
+    EXPECT_TRUE(EqualRect(&outer, &screen));
     EXPECT_NE(GetWindowLongA(launched.window, GWL_EXSTYLE) & WS_EX_TOPMOST, 0);
     EXPECT_EQ(GetWindowLongA(launched.window, GWL_STYLE) & (WS_CAPTION | WS_THICKFRAME | WS_CHILD), 0);
 
     HWND other = CreateWindowExA(0, "STATIC", "another", WS_POPUP | WS_VISIBLE, 10, 10, 100, 100, nullptr,
                                  nullptr, nullptr, nullptr);
     SetForegroundWindow(other);
-    long exitCode = waitForExit(launched);
-    printf("exit code after another window became active: %ld\n", exitCode);
-    EXPECT_EQ(exitCode, 0);
+    EXPECT_EQ(waitForExit(launched), 0);
     DestroyWindow(other);
     cleanUp(launched);
 }
@@ -288,13 +284,10 @@ TEST(Saver, PreviewInsideAnotherProcessesWindow) {
     }
     RECT area = {};
     GetClientRect(launched.window, &area);
-    printf("preview %ld by %ld\n", area.right, area.bottom);
     EXPECT_TRUE(area.right == 320 && area.bottom == 240);
     EXPECT_EQ(GetWindowLongA(launched.window, GWL_STYLE) & (WS_CHILD | WS_DISABLED), WS_CHILD | WS_DISABLED);
     DestroyWindow(host);
-    long exitCode = waitForExit(launched);
-    printf("exit code after the host went: %ld\n", exitCode);
-    EXPECT_EQ(exitCode, 0);
+    EXPECT_EQ(waitForExit(launched), 0);
     cleanUp(launched);
 }
 
@@ -315,16 +308,13 @@ TEST(Saver, BoxesForSettingsAndUnknownArguments) {
     const Case cases[] = {
         {settings, owner, "drifton has no settings.", 0},
         {"", nullptr, "drifton has no settings.", 0},
-        {"-C", nullptr, "drifton has no settings.", 0},
         {"/sx 12", nullptr, "drifton does not understand \"/sx 12\".", 1},
-        {"/p", nullptr, "drifton does not understand \"/p\".", 1},
     };
     for (const Case& box : cases) {
         Launched launched = {};
         EXPECT_TRUE(launch(program, box.arguments, launched, "#32770")) << box.arguments;
         char text[256] = {};
         GetDlgItemTextA(launched.window, 0xFFFF, text, sizeof text);
-        printf("\"%s\": box \"%s\"\n", box.arguments, text);
         EXPECT_STREQ(text, box.text);
         EXPECT_EQ(GetWindow(launched.window, GW_OWNER), box.owner);
         PostMessageA(launched.window, WM_CLOSE, 0, 0);
