@@ -5,10 +5,12 @@
 #include "app/StartupFailure.h"
 #include "app/WindowFacts.h"
 #include "app/wgl_context.h"
+#include "app/win32_saver_window.h"
 #include "app/win32_window.h"
 
-PlatformWindow::PlatformWindow(HINSTANCE instance)
-    : instance(instance), window(nullptr), deviceContext(nullptr), renderContext(nullptr) {}
+PlatformWindow::PlatformWindow(HINSTANCE instance, WindowKind kind, HWND parent)
+    : instance(instance), kind(kind), parent(parent), window(nullptr), deviceContext(nullptr),
+      renderContext(nullptr) {}
 
 // One line on stderr for a console that started the program, and the same in
 // a message box for everyone else.
@@ -19,12 +21,15 @@ void showStartupFailure(const char* line) {
 }
 
 static bool openWin32Window(PlatformWindow& window) {
+    const bool program = window.kind == WindowKind::Program;
     // The class is never unregistered: the process ends soon after.
-    if (!registerWindowClass(window.instance)) {
+    if (!(program ? registerWindowClass(window.instance) : registerSaverClass(window.instance))) {
         noteStartupFailure("cannot register the window class (error %lu)", GetLastError());
         return false;
     }
-    window.window = createMainWindow(window.instance);
+    window.window =
+        program ? createMainWindow(window.instance)
+                : createSaverWindow(window.instance, window.kind == WindowKind::Preview, window.parent);
     if (window.window == nullptr) {
         noteStartupFailure("cannot create the window (error %lu)", GetLastError());
         return false;
@@ -39,8 +44,17 @@ static bool openWin32Window(PlatformWindow& window) {
     // copy carry it, in the order the keeper settles.
     RECT client;
     GetClientRect(window.window, &client);
-    window.trails.settle(swapKeepsOfFormat(window.deviceContext), false, lookUpWglProcedure,
-                         client.right - client.left, client.bottom - client.top);
+    const int width = client.right - client.left;
+    const int height = client.bottom - client.top;
+    if (program) {
+        window.trails.settle(swapKeepsOfFormat(window.deviceContext), false, lookUpWglProcedure, width,
+                             height);
+    } else {
+        // The program's square picture, centred on black at the screen's or
+        // the preview's shorter side.
+        window.trails.settleCentred(swapKeepsOfFormat(window.deviceContext), false, lookUpWglProcedure,
+                                    windowSide, width, height);
+    }
     return true;
 }
 

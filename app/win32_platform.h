@@ -10,8 +10,15 @@
 #include "app/Platform.h"
 #include "app/TrailKeeper.h"
 
+// Which window openWindow makes: the program's, or the screen saver's over
+// every monitor or inside the settings dialog's preview.
+enum class WindowKind { Program, FullScreen, Preview };
+
 struct PlatformWindow {
     HINSTANCE instance;
+    WindowKind kind;
+    // The window the preview fills; null for the other kinds.
+    HWND parent;
     HWND window;
     HDC deviceContext;
     HGLRC renderContext;
@@ -20,7 +27,7 @@ struct PlatformWindow {
     // framebuffers, and kept and put back around every swap where not.
     TrailKeeper trails;
 
-    explicit PlatformWindow(HINSTANCE instance);
+    explicit PlatformWindow(HINSTANCE instance, WindowKind kind = WindowKind::Program, HWND parent = nullptr);
     PlatformWindow(const PlatformWindow&) = delete;
     PlatformWindow& operator=(const PlatformWindow&) = delete;
 };

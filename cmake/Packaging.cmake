@@ -12,10 +12,10 @@ set(CPACK_SOURCE_IGNORE_FILES "/build[^/]*/" "/\\\\.git/")
 if(WIN32)
   set(CPACK_GENERATOR ZIP NSIS)
   set(CPACK_PACKAGE_FILE_NAME "drifton-${PROJECT_VERSION}-win64")
-  # drifton.exe, README.md and LICENSE at the top of the zip.
+  # drifton.exe, drifton.scr, README.md and LICENSE at the top of the zip.
   set(CPACK_INCLUDE_TOPLEVEL_DIRECTORY OFF)
 
-  # The installer: the same three files in Program Files\drifton, a shortcut
+  # The installer: the same four files in Program Files\drifton, a shortcut
   # in the Start menu and an entry in the list of installed programs. Its
   # script is cmake/NSIS.template.in, which makes it a 64-bit installer.
   list(APPEND CMAKE_MODULE_PATH ${PROJECT_SOURCE_DIR}/cmake)
@@ -31,6 +31,10 @@ if(WIN32)
   set(CPACK_NSIS_CREATE_ICONS_EXTRA
     "CreateShortCut '$SMPROGRAMS\\$STARTMENU_FOLDER\\drifton.lnk' '$INSTDIR\\drifton.exe'")
   set(CPACK_NSIS_DELETE_ICONS_EXTRA "Delete '$SMPROGRAMS\\$MUI_TEMP\\drifton.lnk'")
+  # The screen saver also where Windows lists screen savers: the 64-bit
+  # system folder, which the 64-bit installer reaches without redirection.
+  set(CPACK_NSIS_EXTRA_INSTALL_COMMANDS "CopyFiles /SILENT '$INSTDIR\\drifton.scr' '$SYSDIR'")
+  set(CPACK_NSIS_EXTRA_UNINSTALL_COMMANDS "Delete '$SYSDIR\\drifton.scr'")
   # Installing over an earlier version removes that one first.
   set(CPACK_NSIS_ENABLE_UNINSTALL_BEFORE_INSTALL ON)
 else()

@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Usage: check_zip.sh BUILD_DIR OUT_DIR VERSION
 # Builds the Windows zip of BUILD_DIR and checks that it holds exactly the
-# program, the README and the licence.
+# program, the screen saver, the README and the licence.
 set -euo pipefail
 build=$1 out=$2 version=$3
 fail() { echo "FAIL: $*" >&2; exit 1; }
@@ -14,8 +14,10 @@ zip="$out/drifton-${version}-win64.zip"
 [ -f "$zip" ] || fail "no $(basename "$zip"); made: $(ls "$out")"
 
 held=$(cd "$out" && cmake -E tar tf "$zip" | sort | tr '\n' ' ')
-[ "$held" = "LICENSE README.md drifton.exe " ] || fail "the zip holds: $held"
+[ "$held" = "LICENSE README.md drifton.exe drifton.scr " ] || fail "the zip holds: $held"
 mkdir -p "$out/unpacked"
 (cd "$out/unpacked" && cmake -E tar xf "$zip")
-cmp -s "$out/unpacked/drifton.exe" "$build/drifton.exe" || fail "drifton.exe is not the one built"
+for file in drifton.exe drifton.scr; do
+    cmp -s "$out/unpacked/$file" "$build/$file" || fail "$file is not the one built"
+done
 echo "ok: $(basename "$zip") holds $held"

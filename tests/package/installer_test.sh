@@ -2,8 +2,9 @@
 # Usage: installer_test.sh BUILD_DIR OUT_DIR VERSION
 # Builds the Windows installer of BUILD_DIR and takes it through a round trip
 # under Wine, in a prefix of its own under OUT_DIR, on the X display in
-# DISPLAY: a silent install puts the program, README and licence in Program
-# Files\drifton, a shortcut in the Start menu and an entry in the list of
+# DISPLAY: a silent install puts the program, screen saver, README and
+# licence in Program Files\drifton, the screen saver in the 64-bit system
+# folder, a shortcut in the Start menu and an entry in the list of
 # installed programs; the installed program opens its window and ends on
 # Escape with 0; a silent uninstall leaves none of it behind.
 set -euo pipefail
@@ -37,10 +38,12 @@ query() { wine reg query "$1" </dev/null >"$out/query.txt" 2>&1; }
 # its server to end before looking.
 wine "$installer" /S </dev/null >"$out/install.log" 2>&1 || fail "the installer failed, see $out/install.log"
 wineserver -w
-for file in drifton.exe README.md LICENSE Uninstall.exe; do
+saver="$WINEPREFIX/drive_c/windows/system32/drifton.scr"
+for file in drifton.exe drifton.scr README.md LICENSE Uninstall.exe; do
     [ -f "$folder/$file" ] || fail "no $file in Program Files\\drifton"
 done
 cmp -s "$folder/drifton.exe" "$build/drifton.exe" || fail "the installed drifton.exe is not the one built"
+cmp -s "$saver" "$build/drifton.scr" || fail "no drifton.scr as built in the system folder"
 [ -f "$menu/drifton.lnk" ] || fail "no drifton.lnk in the Start menu's drifton folder"
 grep -aqF 'C:\Program Files\drifton\drifton.exe' "$menu/drifton.lnk" || fail "the shortcut starts something else"
 query "$key" || fail "no entry under $key"
@@ -56,6 +59,7 @@ bash "$here/../app/windows/program_test.sh" "$folder/drifton.exe" escape ||
 
 wine "$folder/Uninstall.exe" /S </dev/null >"$out/uninstall.log" 2>&1 || fail "the uninstaller failed"
 wineserver -w
+[ ! -e "$saver" ] || fail "drifton.scr is still in the system folder"
 [ ! -e "$folder" ] || fail "left in Program Files: $(find "$folder" | tr '\n' ' ')"
 [ ! -e "$menu" ] || fail "left in the Start menu: $(find "$menu" | tr '\n' ' ')"
 ! query "$key" || fail "the entry under $key is still there"

@@ -21,7 +21,28 @@ struct Launched {
     HWND window;
 };
 
-static bool launch(const char* program, const char* arguments, Launched& launched) {
+// Waits at most `milliseconds` for the program to end, handling this
+// thread's messages meanwhile: a box the program owns by a window of ours
+// disables and enables it through them. True once it has ended.
+static bool waitWhilePumping(const Launched& launched, DWORD milliseconds) {
+    DWORD start = GetTickCount();
+    do {
+        MSG message;
+        while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
+            DispatchMessageA(&message);
+        }
+        if (MsgWaitForMultipleObjects(1, &launched.process.hProcess, FALSE, 50, QS_ALLINPUT) ==
+            WAIT_OBJECT_0) {
+            return true;
+        }
+    } while (GetTickCount() - start < milliseconds);
+    return false;
+}
+
+// Starts the program and waits for its visible window of that class titled
+// "drifton", among the top-level windows or the children of `parent`.
+static bool launch(const char* program, const char* arguments, Launched& launched,
+                   const char* className = "drifton", HWND parent = nullptr) {
     char commandLine[1024];
     snprintf(commandLine, sizeof commandLine, "\"%s\" %s", program, arguments);
     STARTUPINFOA startup = {};
@@ -35,25 +56,25 @@ static bool launch(const char* program, const char* arguments, Launched& launche
     // shown: it can be found by its name while it is still being created,
     // before its final style is set.
     for (DWORD waited = 0; waited < waitMilliseconds; waited += 50) {
-        HWND window = FindWindowA("drifton", "drifton");
+        HWND window = FindWindowExA(parent, nullptr, className, "drifton");
         DWORD processId = 0;
         if (window != nullptr && GetWindowThreadProcessId(window, &processId) != 0 &&
             processId == launched.process.dwProcessId && IsWindowVisible(window)) {
             launched.window = window;
             return true;
         }
-        if (WaitForSingleObject(launched.process.hProcess, 50) == WAIT_OBJECT_0) {
+        if (waitWhilePumping(launched, 50)) {
             printf("the program ended before its window appeared\n");
             return false;
         }
     }
-    printf("no window of class and title \"drifton\" was shown\n");
+    printf("no window of class %s titled \"drifton\" was shown\n", className);
     return false;
 }
 
 // The exit code, or -1 if the program is still running after the wait.
 static long waitForExit(const Launched& launched) {
-    if (WaitForSingleObject(launched.process.hProcess, waitMilliseconds) != WAIT_OBJECT_0) {
+    if (!waitWhilePumping(launched, waitMilliseconds)) {
         return -1;
     }
     DWORD exitCode = 0;
@@ -219,6 +240,88 @@ TEST(Program, IconImages) {
     printf("icon sizes: %s\n", sizes.c_str());
     EXPECT_TRUE(sizes == "16 32 48 256");
     FreeLibrary(module);
+}
+
+// The saver over the whole screen, above everything, until another window
+// becomes active.
+TEST(Saver, FullScreenUntilAnotherWindowIsActive) {
+    Launched launched = {};
+    if (!launch(program, "/s", launched, "drifton saver")) {
+        cleanUp(launched);
+        FAIL();
+    }
+    RECT outer = {};
+    GetWindowRect(launched.window, &outer);
+    printf("%d monitors; saver window (%ld, %ld, %ld, %ld)\n", GetSystemMetrics(SM_CMONITORS), outer.left,
+           outer.top, outer.right, outer.bottom);
+    const RECT screen = {GetSystemMetrics(SM_XVIRTUALSCREEN), GetSystemMetrics(SM_YVIRTUALSCREEN),
+                         GetSystemMetrics(SM_XVIRTUALSCREEN) + GetSystemMetrics(SM_CXVIRTUALSCREEN),
+                         GetSystemMetrics(SM_YVIRTUALSCREEN) + GetSystemMetrics(SM_CYVIRTUALSCREEN)};
+    EXPECT_TRUE(EqualRect(&outer, &screen));
+    EXPECT_NE(GetWindowLongA(launched.window, GWL_EXSTYLE) & WS_EX_TOPMOST, 0);
+    EXPECT_EQ(GetWindowLongA(launched.window, GWL_STYLE) & (WS_CAPTION | WS_THICKFRAME | WS_CHILD), 0);
+
+    HWND other = CreateWindowExA(0, "STATIC", "another", WS_POPUP | WS_VISIBLE, 10, 10, 100, 100, nullptr,
+                                 nullptr, nullptr, nullptr);
+    SetForegroundWindow(other);
+    EXPECT_EQ(waitForExit(launched), 0);
+    DestroyWindow(other);
+    cleanUp(launched);
+}
+
+// The preview fills the client area of a window of another process, as of
+// the settings dialog's little monitor, and ends when that window goes.
+TEST(Saver, PreviewInsideAnotherProcessesWindow) {
+    HWND host = CreateWindowExA(0, "STATIC", "host", WS_POPUP | WS_VISIBLE, 100, 100, 320, 240, nullptr,
+                                nullptr, nullptr, nullptr);
+    char arguments[64];
+    snprintf(arguments, sizeof arguments, "/p %llu",
+             static_cast<unsigned long long>(reinterpret_cast<uintptr_t>(host)));
+    Launched launched = {};
+    if (!launch(program, arguments, launched, "drifton saver", host)) {
+        cleanUp(launched);
+        FAIL();
+    }
+    RECT area = {};
+    GetClientRect(launched.window, &area);
+    EXPECT_TRUE(area.right == 320 && area.bottom == 240);
+    EXPECT_EQ(GetWindowLongA(launched.window, GWL_STYLE) & (WS_CHILD | WS_DISABLED), WS_CHILD | WS_DISABLED);
+    DestroyWindow(host);
+    EXPECT_EQ(waitForExit(launched), 0);
+    cleanUp(launched);
+}
+
+// The settings, asked for or by no argument at all, and what is not
+// understood: each a box of the saver's, owned by the window given.
+TEST(Saver, BoxesForSettingsAndUnknownArguments) {
+    HWND owner = CreateWindowExA(0, "STATIC", "owner", WS_POPUP | WS_VISIBLE, 0, 0, 100, 100, nullptr,
+                                 nullptr, nullptr, nullptr);
+    char settings[64];
+    snprintf(settings, sizeof settings, "/c:%llu",
+             static_cast<unsigned long long>(reinterpret_cast<uintptr_t>(owner)));
+    struct Case {
+        const char* arguments;
+        HWND owner;
+        const char* text;
+        long exitCode;
+    };
+    const Case cases[] = {
+        {settings, owner, "drifton has no settings.", 0},
+        {"", nullptr, "drifton has no settings.", 0},
+        {"/sx 12", nullptr, "drifton does not understand \"/sx 12\".", 1},
+    };
+    for (const Case& box : cases) {
+        Launched launched = {};
+        EXPECT_TRUE(launch(program, box.arguments, launched, "#32770")) << box.arguments;
+        char text[256] = {};
+        GetDlgItemTextA(launched.window, 0xFFFF, text, sizeof text);
+        EXPECT_STREQ(text, box.text);
+        EXPECT_EQ(GetWindow(launched.window, GW_OWNER), box.owner);
+        PostMessageA(launched.window, WM_CLOSE, 0, 0);
+        EXPECT_EQ(waitForExit(launched), box.exitCode) << box.arguments;
+        cleanUp(launched);
+    }
+    DestroyWindow(owner);
 }
 
 // The program to start or read comes after GoogleTest's own options, and

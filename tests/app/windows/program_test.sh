@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Runs the Windows program under Wine on the X display in DISPLAY and drives
-# it from outside as a person would:
+# it from outside as a person would, or the screen saver over the screen:
 #   program_test.sh <drifton.exe> draws|escape|alt-f4|other-keys
+#   program_test.sh <drifton.scr> saver-key|saver-pointer
 # Needs xdotool and ImageMagick's import, compare and convert.
 set -u
 case=$2
@@ -9,7 +10,16 @@ case=$2
 # ImageMagick.
 . "$(dirname "$0")/../linux/testlib.sh" "$1" ""
 
-wine "$DRIFTON" >"$WORK/stdout" 2>"$WORK/stderr" &
+command=(wine "$DRIFTON")
+case $case in
+saver-key) command+=(/S) ;;
+saver-pointer)
+    # Where the pointer is when the saver starts is where it may stay.
+    xdotool mousemove --sync 100 100 || fail "cannot move the pointer"
+    command+=(-s)
+    ;;
+esac
+"${command[@]}" >"$WORK/stdout" 2>"$WORK/stderr" &
 PROGRAM_PID=$!
 
 # Generous waits, only so that a hung program cannot hang the suite.
@@ -52,6 +62,19 @@ other-keys)
     [ "$(xdotool search --onlyvisible --name '^drifton$' 2>/dev/null | head -n 1)" = "$WINDOW" ] \
         || fail "the window went away after another key"
     press_keys Escape
+    expect_exit_zero
+    ;;
+saver-key)
+    expect_drawing
+    press_keys a
+    expect_exit_zero
+    ;;
+saver-pointer)
+    # A pixel's move leaves it drawing; a few more end it.
+    xdotool mousemove --sync 101 100 || fail "cannot move the pointer"
+    expect_drawing
+    running || fail "a move of one pixel ended the saver"
+    xdotool mousemove --sync 110 100 || fail "cannot move the pointer"
     expect_exit_zero
     ;;
 *)

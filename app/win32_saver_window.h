@@ -1,0 +1,21 @@
+#pragma once
+
+#include "app/win32_platform.h"
+
+// The screen saver's window procedure. Over the screen, a key, a mouse
+// button, the pointer moving more than a few pixels from where it was when
+// the window appeared, another window becoming active and the close request
+// post the quit message with code 0; the pointer is hidden there. In the
+// preview, which takes no input, the window's destruction from outside (its
+// parent going away) posts it. It swallows the system's request to start a
+// screen saver, which is already running.
+LRESULT CALLBACK saverWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+
+// Registers the class "drifton saver": a private device context per window,
+// no cursor of its own, a black background.
+bool registerSaverClass(HINSTANCE instance);
+
+// Creates the visible saver window titled "drifton": a topmost popup over
+// the virtual screen, or in the preview a disabled child filling the client
+// area of `parent`; null on failure.
+HWND createSaverWindow(HINSTANCE instance, bool preview, HWND parent);
