@@ -39,6 +39,5 @@ until screenshot "$WORK/screen.png" && [ "$(lit_pixels "$WORK/screen.png")" -gt 
 done
 echo "window and decorations at $BOX"
 wait_pacing "$WORK/wayland.log" paced 120
-echo "$PACING"
 running || fail "ended by itself"
 echo "ok"
