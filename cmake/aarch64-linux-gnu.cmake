@@ -1,6 +1,6 @@
 # Cross-compiles the Linux program for 64-bit ARM with Debian's cross
 # toolchain, against the arm64 libraries that multiarch puts beside the
-# machine's own (see the README's arm64 section):
+# machine's own (see docs/arm64.md):
 #   cmake -S . -B build-arm64 -DCMAKE_TOOLCHAIN_FILE=cmake/aarch64-linux-gnu.cmake
 set(CMAKE_SYSTEM_NAME Linux)
 set(CMAKE_SYSTEM_PROCESSOR aarch64)

@@ -1,5 +1,6 @@
-# Shared by the scripts: package installation and a private X server.
-# Sourced, not run.
+# Shared by the scripts and the program's tests: package installation, a
+# private X server and headless sway, and configuring and building. Sourced,
+# not run.
 
 # The packages that building the program needs, and what it needs to run on
 # a Wayland compositor: Mesa's EGL, and the plugin that draws libdecor's
@@ -35,26 +36,44 @@ ensure_packages() {
     DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
 }
 
-# Starts Xvfb on a display it picks itself and exports DISPLAY; stop_xvfb
-# ends it. The server tries display numbers until it can listen on one, so
-# a server it cannot see (one in another root or container, which shares the
-# abstract socket names but not /tmp) does not stop it. Its own messages go
-# to build/xvfb.log.
-start_xvfb() {
-    mkdir -p build
-    rm -f build/xvfb.display
-    Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp -noreset 3>build/xvfb.display >build/xvfb.log 2>&1 &
-    XVFB_PID=$!
-    local tries=0
-    until [ -s build/xvfb.display ]; do
+# Runs a command every 50 ms until it succeeds, telling that a server started
+# as process PID is ready: wait_started TRIES PID LOG NAME COMMAND...
+# If the server ends or the tries run out first, ends it, prints its log and
+# says so, and returns 1.
+wait_started() {
+    local limit=$1 pid=$2 log=$3 name=$4 tries=0
+    shift 4
+    until "$@"; do
         tries=$((tries + 1))
-        if [ $tries -gt 600 ] || ! kill -0 "$XVFB_PID" 2>/dev/null; then
-            echo "cannot start Xvfb, see build/xvfb.log" >&2
+        if [ $tries -gt "$limit" ] || ! kill -0 "$pid" 2>/dev/null; then
+            kill "$pid" 2>/dev/null || true
+            wait "$pid" 2>/dev/null || true
+            cat "$log" >&2
+            echo "$name did not start" >&2
             return 1
         fi
-        sleep 0.1
+        sleep 0.05
     done
-    export DISPLAY=":$(head -n 1 build/xvfb.display)"
+}
+
+# Starts Xvfb on a display it picks itself, waits until it listens, sets
+# XVFB_PID and exports DISPLAY; stop_xvfb ends it. The server tries display
+# numbers until it can listen on one, so a server it cannot see (one in
+# another root or container, which shares the abstract socket names but not
+# /tmp) does not stop it. It does not reset when its last client goes, so
+# one client after another finds the same server. Its messages go to
+# FOLDER/xvfb.log (build/ by default); further arguments go to the server:
+#   start_xvfb [FOLDER [SERVER ARGUMENT...]]
+start_xvfb() {
+    local folder=${1:-build}
+    shift $(($# > 0 ? 1 : 0))
+    mkdir -p "$folder"
+    rm -f "$folder/xvfb.display"
+    Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp -noreset "$@" 3>"$folder/xvfb.display" \
+        >"$folder/xvfb.log" 2>&1 &
+    XVFB_PID=$!
+    wait_started 600 "$XVFB_PID" "$folder/xvfb.log" Xvfb test -s "$folder/xvfb.display" || return 1
+    export DISPLAY=":$(head -n 1 "$folder/xvfb.display")"
 }
 
 stop_xvfb() {
@@ -63,6 +82,68 @@ stop_xvfb() {
         wait "$XVFB_PID" 2>/dev/null || true
         XVFB_PID=""
     fi
+}
+
+# Starts a headless sway, software-rendered, with one output, HEADLESS-1, of
+# 1280x1024 and XWayland enabled or not, in a runtime folder of its own,
+# SWAY_DIR, which is also its home; waits until the output has its size and
+# sets SWAY_PID and SWAY_SOCKET (its IPC socket); stop_sway ends it. Its
+# Wayland socket is SWAY_DIR/wayland-1. sway refuses to run as root: as root
+# it runs as nobody, in a folder handed to nobody, whose sockets root reaches
+# all the same. Further arguments are lines added to its configuration.
+#   start_sway_headless enable|disable LOG [CONFIGURATION LINE...]
+start_sway_headless() {
+    local xwayland=$1 log=$2
+    shift 2
+    SWAY_DIR=$(mktemp -d)
+    SWAY_SOCKET=""
+    printf '%s\n' "xwayland $xwayland" "output HEADLESS-1 resolution 1280x1024" "$@" >"$SWAY_DIR/config"
+    local as_user=()
+    if [ "$(id -u)" -eq 0 ]; then
+        chown 65534:65534 "$SWAY_DIR"
+        as_user=(setpriv --reuid=65534 --regid=65534 --clear-groups)
+    fi
+    "${as_user[@]}" env -i XDG_RUNTIME_DIR="$SWAY_DIR" HOME="$SWAY_DIR" WLR_BACKENDS=headless \
+        WLR_LIBINPUT_NO_DEVICES=1 WLR_RENDERER=pixman sway -c "$SWAY_DIR/config" >"$log" 2>&1 &
+    SWAY_PID=$!
+    wait_started 600 "$SWAY_PID" "$log" sway sway_ready || { stop_sway; return 1; }
+}
+
+# sway is ready once its output has the configured size.
+sway_ready() {
+    SWAY_SOCKET=$(ls "$SWAY_DIR"/sway-ipc.*.sock 2>/dev/null | head -n 1)
+    [ -n "$SWAY_SOCKET" ] && swaymsg -s "$SWAY_SOCKET" -t get_outputs 2>/dev/null |
+        jq -e '.[] | select(.name == "HEADLESS-1" and .rect.width == 1280)' >/dev/null
+}
+
+stop_sway() {
+    if [ -n "${SWAY_PID:-}" ]; then
+        kill "$SWAY_PID" 2>/dev/null || true
+        wait "$SWAY_PID" 2>/dev/null || true
+        SWAY_PID=""
+    fi
+    if [ -n "${SWAY_DIR:-}" ]; then
+        rm -rf "$SWAY_DIR"
+        SWAY_DIR=""
+    fi
+}
+
+# Configures FOLDER for an optimised build with debug information, with the
+# given CMake options, unless it is configured already, and then builds the
+# named targets there, quietly:
+#   build_targets FOLDER [CMAKE_OPTION...] -- TARGET...
+build_targets() {
+    local folder=$1 options=()
+    shift
+    while [ "$1" != -- ]; do
+        options+=("$1")
+        shift
+    done
+    shift
+    if [ ! -f "$folder/CMakeCache.txt" ]; then
+        cmake -S . -B "$folder" -DCMAKE_BUILD_TYPE=RelWithDebInfo "${options[@]}" >/dev/null
+    fi
+    cmake --build "$folder" -j2 --target "$@" >/dev/null
 }
 
 # The arm64 cross build: the cross compiler and, through multiarch, the
@@ -74,8 +155,8 @@ ARM64_BUILD_PACKAGES="crossbuild-essential-arm64 libstdc++6:arm64 libgl-dev:arm6
 ARM64_TEST_PACKAGES="qemu-user libgtest-dev:arm64
   libgl1-mesa-dri:arm64 libglx-mesa0:arm64 libegl-mesa0:arm64 libdecor-0-plugin-1-cairo:arm64"
 
-# Lets dpkg install arm64 packages beside the machine's own; the README's
-# arm64 section says how to undo it. The package lists are then updated by
+# Lets dpkg install arm64 packages beside the machine's own; docs/arm64.md
+# says how to undo it. The package lists are then updated by
 # ensure_packages, since the arm64 packages are missing.
 ensure_arm64_architecture() {
     dpkg --print-foreign-architectures | grep -qx arm64 && return 0

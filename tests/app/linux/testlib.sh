@@ -2,6 +2,9 @@
 # the program running on it, and the clean-up of them. Sourced by a test that
 # is run as
 #   bash TEST.sh DRIFTON XPROBE
+# The servers are started as the scripts start them, from the source tree
+# this file is in, wherever the test runs from.
+. "$(dirname "${BASH_SOURCE[0]}")/../../../scripts/common.sh"
 
 DRIFTON=$1
 XPROBE=$2
@@ -41,12 +44,8 @@ fail() {
 # Starts an Xvfb on a display it picks itself and exports DISPLAY. Extra
 # arguments go to the server.
 start_server() {
-    rm -f "$WORK/display"
-    Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp -noreset "$@" 3>"$WORK/display" \
-        2>"$WORK/xvfb.log" &
-    SERVER_PID=$!
-    wait_started 400 "$SERVER_PID" "$WORK/xvfb.log" Xvfb test -s "$WORK/display"
-    export DISPLAY=":$(head -n 1 "$WORK/display")"
+    start_xvfb "$WORK" "$@" || exit 1
+    SERVER_PID=$XVFB_PID
 }
 
 stop_server() {
@@ -137,29 +136,14 @@ expect_one_line() {
     [ "$(cat "$WORK/stderr")" = "$1" ] || fail "expected \"$1\""
 }
 
-# Starts a headless sway with an output of 1280x1024 and no X server, and
-# points the Wayland clients started here at it. sway refuses to run as root,
-# so it runs as nobody in a runtime folder handed to nobody; root reaches its
-# sockets there all the same.
+# Starts a headless sway with no X server and points the Wayland clients
+# started here at it.
 start_sway() {
-    COMPOSITOR_DIR=$(mktemp -d)
-    chown 65534:65534 "$COMPOSITOR_DIR"
-    chmod 700 "$COMPOSITOR_DIR"
-    printf 'xwayland disable\noutput HEADLESS-1 resolution 1280x1024\n' >"$COMPOSITOR_DIR/config"
-    setpriv --reuid=65534 --regid=65534 --clear-groups env -i XDG_RUNTIME_DIR="$COMPOSITOR_DIR" \
-        HOME="$COMPOSITOR_DIR" WLR_BACKENDS=headless WLR_LIBINPUT_NO_DEVICES=1 WLR_RENDERER=pixman \
-        sway -c "$COMPOSITOR_DIR/config" >"$WORK/compositor.log" 2>&1 &
-    COMPOSITOR_PID=$!
+    start_sway_headless disable "$WORK/compositor.log" || exit 1
+    COMPOSITOR_PID=$SWAY_PID
+    COMPOSITOR_DIR=$SWAY_DIR
     export XDG_RUNTIME_DIR=$COMPOSITOR_DIR
     export WAYLAND_DISPLAY=wayland-1
-    wait_started 600 "$COMPOSITOR_PID" "$WORK/compositor.log" sway sway_ready
-}
-
-# sway is ready once its output has the configured size; sets SWAY_SOCKET.
-sway_ready() {
-    SWAY_SOCKET=$(ls "$COMPOSITOR_DIR"/sway-ipc.*.sock 2>/dev/null | head -n 1)
-    [ -n "$SWAY_SOCKET" ] && swaymsg -s "$SWAY_SOCKET" -t get_outputs 2>/dev/null |
-        jq -e '.[] | select(.name == "HEADLESS-1" and .rect.width == 1280)' >/dev/null
 }
 
 # Starts weston's headless backend with a black background and no panel, so
@@ -174,28 +158,12 @@ start_weston() {
     COMPOSITOR_PID=$!
     export XDG_RUNTIME_DIR=$COMPOSITOR_DIR
     export WAYLAND_DISPLAY=wayland-test
-    wait_started 600 "$COMPOSITOR_PID" "$WORK/compositor.log" weston weston_ready
+    wait_started 600 "$COMPOSITOR_PID" "$WORK/compositor.log" weston weston_ready || exit 1
 }
 
 # weston is ready once it listens and has launched its shell.
 weston_ready() {
     [ -S "$COMPOSITOR_DIR/wayland-test" ] && grep -q launching "$WORK/compositor.log"
-}
-
-# Runs a command every 50 ms until it succeeds, telling a server started as
-# process PID that it is ready: wait_started TRIES PID LOG NAME COMMAND...
-# Fails with the server's log if it ends or the tries run out first.
-wait_started() {
-    local limit=$1 pid=$2 log=$3 name=$4 tries=0
-    shift 4
-    until "$@"; do
-        tries=$((tries + 1))
-        if [ $tries -gt "$limit" ] || ! kill -0 "$pid" 2>/dev/null; then
-            cat "$log" >&2
-            fail "$name did not start"
-        fi
-        sleep 0.05
-    done
 }
 
 # Kills the server or compositor whose process id the named variable holds
