@@ -131,7 +131,7 @@ bool createEglContext(wl_display* display, wl_surface* surface, int width, int h
     }
     // A swap that waited for the compositor's frame callback would stop the
     // loop while the window is hidden, and Escape and the close request with
-    // it; the frames are paced by the loop's own sleep.
+    // it; the window paces the frames itself, with a bounded wait.
     eglSwapInterval(egl.display, 0);
     bool bufferAge = listsExtension(eglQueryString(egl.display, EGL_EXTENSIONS), "EGL_EXT_buffer_age");
     egl.trails.settle(askForPreservedSwap(egl, preservable), bufferAge, lookUpEglProcedure, width, height);

@@ -14,11 +14,19 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <ctime>
+
+// How long a frame waits for the frame event of the one before. A shown
+// window gets that event at the display's refresh, every 17 ms at 60 Hz, far
+// inside the bound, so only the compositor paces it. A window the compositor
+// does not show gets none and draws one frame per bound: under ten a second,
+// a few per cent of a core. Its close request does not wait for the bound.
+static const int frameWaitMilliseconds = 100;
 
 WaylandWindow::WaylandWindow()
     : display(nullptr), registry(nullptr), compositor(nullptr), compositorVersion(0), surface(nullptr),
-      decor(nullptr), frame(nullptr), configured(false), closeRequested(false), connectionBroken(false),
-      compositorName() {}
+      decor(nullptr), frame(nullptr), frameCallback(nullptr), configured(false), closeRequested(false),
+      connectionBroken(false), compositorName() {}
 
 // What the Wayland library and libdecor would print on their own is kept
 // instead, so that a failure reaches the user as one line of the program's.
@@ -99,6 +107,10 @@ static libdecor_frame_interface frameInterface = {onConfigure, onClose, onCommit
 // Destroys everything in the reverse order of making it and disconnects.
 static void releaseWindow(WaylandWindow& window) {
     destroyEglContext(window.egl);
+    if (window.frameCallback) {
+        wl_callback_destroy(window.frameCallback);
+        window.frameCallback = nullptr;
+    }
     if (window.frame) {
         libdecor_frame_unref(window.frame);
         window.frame = nullptr;
@@ -233,10 +245,11 @@ static void reportBrokenConnection(WaylandWindow& window) {
     window.quitRequest.post(1);
 }
 
-// Reads and dispatches whatever the compositor has sent, without waiting.
+// Reads and dispatches whatever the compositor has sent, waiting up to
+// `timeoutMilliseconds` for it when nothing is queued (0: not at all).
 // Returns how many events were dispatched, or -1 once the connection has
 // failed.
-static int dispatchPendingEvents(wl_display* display) {
+static int dispatchEvents(wl_display* display, int timeoutMilliseconds) {
     int dispatched = wl_display_dispatch_pending(display);
     if (dispatched != 0) {
         return dispatched;
@@ -252,7 +265,7 @@ static int dispatchPendingEvents(wl_display* display) {
     // protocol error before it hung up, and that is read below.
     wl_display_flush(display);
     pollfd connection = {wl_display_get_fd(display), POLLIN, 0};
-    if (poll(&connection, 1, 0) > 0) {
+    if (poll(&connection, 1, dispatched > 0 ? 0 : timeoutMilliseconds) > 0) {
         // Readable, or hung up: reading tells which.
         if (wl_display_read_events(display) < 0) {
             return -1;
@@ -264,14 +277,11 @@ static int dispatchPendingEvents(wl_display* display) {
     return more < 0 ? -1 : dispatched + more;
 }
 
-static bool takeWaylandEvent(PlatformWindow& platformWindow, bool& quit, int& exitCode) {
-    WaylandWindow& window = platformWindow.wayland;
-    // Taken before any further event, so that no flood of events can hold
-    // the end back.
-    if (window.quitRequest.take(quit, exitCode)) {
-        return true;
-    }
-    int dispatched = dispatchPendingEvents(window.display);
+// Dispatches what has come, as dispatchEvents does, and turns a failed
+// connection, Escape and the close request into the quit request. Returns
+// whether any event was dispatched or a quit is posted.
+static bool pumpEvents(WaylandWindow& window, int timeoutMilliseconds) {
+    int dispatched = dispatchEvents(window.display, timeoutMilliseconds);
     if (dispatched < 0) {
         reportBrokenConnection(window);
         return true;
@@ -284,8 +294,63 @@ static bool takeWaylandEvent(PlatformWindow& platformWindow, bool& quit, int& ex
     return dispatched > 0 || window.quitRequest.posted;
 }
 
+static bool takeWaylandEvent(PlatformWindow& platformWindow, bool& quit, int& exitCode) {
+    WaylandWindow& window = platformWindow.wayland;
+    // Taken before any further event, so that no flood of events can hold
+    // the end back.
+    if (window.quitRequest.take(quit, exitCode)) {
+        return true;
+    }
+    return pumpEvents(window, 0);
+}
+
+static long long monotonicMilliseconds() {
+    timespec now;
+    clock_gettime(CLOCK_MONOTONIC, &now);
+    return static_cast<long long>(now.tv_sec) * 1000 + now.tv_nsec / 1000000;
+}
+
+// Waits for the frame event of the frame before, taking every other event
+// as it comes, until it arrives, a quit is posted or the bound has passed.
+static void waitForFrameEvent(WaylandWindow& window) {
+    // One millisecond more, so that rounding the clock down never ends the
+    // wait short of the bound.
+    long long deadline = monotonicMilliseconds() + frameWaitMilliseconds + 1;
+    while (window.frameCallback && !window.quitRequest.posted) {
+        long long remaining = deadline - monotonicMilliseconds();
+        if (remaining <= 0) {
+            return;
+        }
+        pumpEvents(window, static_cast<int>(remaining));
+    }
+}
+
+static void onFrameDone(void* data, wl_callback* callback, uint32_t) {
+    WaylandWindow& window = *static_cast<WaylandWindow*>(data);
+    wl_callback_destroy(callback);
+    window.frameCallback = nullptr;
+}
+
+static const wl_callback_listener frameListener = {onFrameDone};
+
+// The swap never waits for the compositor, so that a hidden window cannot
+// stop the loop: the pacing is here instead. Each frame waits (boundedly) for
+// the frame event of the last one, then asks for its own, which the swap
+// commits with the frame. A request still unanswered after the bound is kept
+// rather than made again, since a hidden surface would pile them up in the
+// compositor.
 static void presentWaylandFrame(PlatformWindow& platformWindow) {
     WaylandWindow& window = platformWindow.wayland;
+    waitForFrameEvent(window);
+    // A window about to close gains nothing from this frame, and a lost
+    // connection cannot take it: the next takeEvent ends the loop.
+    if (window.quitRequest.posted) {
+        return;
+    }
+    if (!window.frameCallback) {
+        window.frameCallback = wl_surface_frame(window.surface);
+        wl_callback_add_listener(window.frameCallback, &frameListener, &window);
+    }
     presentEglFrame(window.egl);
     if (wl_display_get_error(window.display) != 0) {
         reportBrokenConnection(window);

@@ -7,6 +7,7 @@
 
 struct libdecor;
 struct libdecor_frame;
+struct wl_callback;
 struct wl_compositor;
 struct wl_display;
 struct wl_registry;
@@ -27,6 +28,9 @@ struct WaylandWindow {
     wl_surface* surface;
     libdecor* decor;
     libdecor_frame* frame;
+    // The frame request committed with an earlier frame whose frame event
+    // has not come yet; null once it has. The next frame waits for it.
+    wl_callback* frameCallback;
     WaylandKeyboard keyboard;
     EglContext egl;
     // Set by the first configure: nothing may be presented before it.

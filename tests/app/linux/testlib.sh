@@ -214,6 +214,38 @@ sway_window() {
         jq -ec --argjson pid "$PROGRAM_PID" 'first(.. | objects | select(.pid? == $pid))'
 }
 
+# Counts the frames after the first in the libwayland trace (WAYLAND_DEBUG=1)
+# $1, as attaches to the program's first surface: "paced" after the frame
+# event of its pending frame request, "timed_out" without it but 100 ms (the
+# bound) or more after the frame before, "early" sooner. Prints the counts;
+# exits 2 on an early frame, else 0 once there are $3 frames of kind $2.
+pacing() {
+    awk -v kind="${2:-}" -v want="${3:-0}" '{ gsub(/#/, "@"); t = substr($0, 2) + 0 }
+        !s && /create_surface\(new id/ { s = $NF; sub(/\)/, "", s) }
+        s && index($0, " " s ".frame(") { p = $NF; sub(/\)/, "", p) }
+        p && index($0, " " p ".done(") { answered = 1; p = "" }
+        s && index($0, " " s ".attach(") {
+            if (frames++) { c[answered ? "paced" : t - last >= 100 ? "timed_out" : "early"]++ }
+            answered = 0; last = t
+        }
+        END {
+            printf "paced %d timed_out %d early %d\n", c["paced"], c["timed_out"], c["early"]
+            exit c["early"] ? 2 : c[kind] < want
+        }' "$1"
+}
+
+# Waits for pacing "$@" to find its frames; sets PACING to the counts.
+wait_pacing() {
+    local tries=0
+    until PACING=$(pacing "$@"); do
+        [ $? -eq 2 ] && fail "a frame came before the frame event and the bound ($PACING)"
+        tries=$((tries + 1))
+        [ $tries -gt 1200 ] && fail "not $3 frames $2 in two minutes ($PACING)"
+        running || fail "ended while presenting ($PACING)"
+        sleep 0.1
+    done
+}
+
 # Starts the program under sway and waits for its window; sets WINDOW to the
 # place and size of its content on the screen, as grim -g takes them.
 # Arguments, if any, are a command to start it through.

@@ -1,7 +1,8 @@
 # Under weston, which leaves the decorations to its clients: the window opens
 # with libdecor's own title bar above the content. On a black screen with no
 # panel the topmost lit rows are that title bar: as wide as the content and
-# lit from edge to edge, which the drawing inside never is.
+# lit from edge to edge, which the drawing inside never is. No frame comes
+# before the frame event of the one before, unless the bound passed.
 . "$(dirname "$0")/testlib.sh"
 
 # Saves a picture of the whole output as $1.
@@ -26,7 +27,7 @@ start_weston
 screenshot "$WORK/screen.png"
 [ "$(lit_pixels "$WORK/screen.png")" -eq 0 ] || fail "the screen is not black before the program"
 
-"$DRIFTON" >"$WORK/stdout" 2>"$WORK/stderr" &
+WAYLAND_DEBUG=1 "$DRIFTON" >"$WORK/stdout" 2>"$WORK/wayland.log" &
 PROGRAM_PID=$!
 tries=0
 until screenshot "$WORK/screen.png" && [ "$(lit_pixels "$WORK/screen.png")" -gt 0 ] &&
@@ -37,5 +38,6 @@ until screenshot "$WORK/screen.png" && [ "$(lit_pixels "$WORK/screen.png")" -gt 
     sleep 0.5
 done
 echo "window and decorations at $BOX"
+wait_pacing "$WORK/wayland.log" paced 120
 running || fail "ended by itself"
 echo "ok"
