@@ -23,6 +23,9 @@ static TrailKeeper* trails = nullptr;
 static int middleX = 0;
 static int middleY = 0;
 static unsigned char middleAtSwap[4];
+// And a pixel left of the middle, at the middle's height.
+static int besideX = 2;
+static unsigned char besideAtSwap[4];
 
 // Binds the window for drawing and reading, or the framebuffer again.
 static void bindWindow(bool window) {
@@ -39,6 +42,7 @@ static BOOL WINAPI swapStandIn(HDC context) {
     bindWindow(true);
     glReadBuffer(GL_BACK);
     glReadPixels(middleX, middleY, 1, 1, GL_RGBA, GL_UNSIGNED_BYTE, middleAtSwap);
+    glReadPixels(besideX, middleY, 1, 1, GL_RGBA, GL_UNSIGNED_BYTE, besideAtSwap);
     BOOL swapped = realSwap(context);
     ++swaps;
     if (scribbleAfterSwap) {
@@ -165,4 +169,37 @@ TEST(TrailRestore, TrailsSurviveSwapsThatKeepNothing) {
     EXPECT_TRUE(window.trails.offScreen == nullptr && window.trails.presented == nullptr);
     EXPECT_TRUE(wglGetCurrentContext() == nullptr);
     EXPECT_TRUE(!IsWindow(FindWindowA("drifton", "drifton")));
+}
+
+// The screen saver's preview, in a window of this process: Wine shows no
+// drawing of a child window whose parent belongs to another process. The
+// view fills the parent's shorter side in its middle, undistorted: the
+// square drawn in it is as wide as it is high, black beside it, where a view
+// stretched over the whole parent would have it white. The preview ends when
+// the parent goes.
+TEST(TrailRestore, PreviewFillsTheMiddleOfItsParent) {
+    HINSTANCE instance = GetModuleHandleA(nullptr);
+    HWND parent = CreateWindowExA(0, "STATIC", "host", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0, 400, 300,
+                                  nullptr, nullptr, instance, nullptr);
+    RECT area;
+    GetClientRect(parent, &area);
+    PlatformWindow window(instance, WindowKind::Preview, parent);
+    ASSERT_TRUE(win32Platform.openWindow(window));
+    trails = &window.trails;
+    middleX = area.right / 2;
+    middleY = area.bottom / 2;
+    besideX = middleX - area.bottom / 4 - 10;
+    setupDrawingState();
+    drawSquare();
+    win32Platform.presentFrame(window);
+    EXPECT_TRUE(middleAtSwap[0] == 255 && middleAtSwap[1] == 255 && middleAtSwap[2] == 255);
+    EXPECT_TRUE(besideAtSwap[0] == 0 && besideAtSwap[1] == 0 && besideAtSwap[2] == 0);
+
+    DestroyWindow(parent);
+    bool quit = false;
+    int exitCode = -1;
+    while (!quit && win32Platform.takeEvent(window, quit, exitCode)) {
+    }
+    EXPECT_TRUE(quit && exitCode == 0);
+    win32Platform.closeWindow(window);
 }
