@@ -3,6 +3,7 @@
 #include "app/ConfigRank.h"
 #include "app/ExtensionList.h"
 #include "app/StartupFailure.h"
+#include "app/WindowFacts.h"
 #include "app/x11_window.h"
 
 #include <cstdio>
@@ -43,7 +44,8 @@ static ConfigRank rankConfig(Display* display, GLXFBConfig config, int visualDep
     return rank;
 }
 
-XVisualInfo* chooseGlxVisual(Display* display, int screen, GlxContext& glx) {
+XVisualInfo* chooseGlxVisual(Display* display, int screen, VisualID visualId, Window window,
+                             GlxContext& glx) {
     // Asking the server directly first: the GLX library itself would print
     // a warning of its own when the extension is missing.
     int opcode = 0;
@@ -85,6 +87,10 @@ XVisualInfo* chooseGlxVisual(Display* display, int screen, GlxContext& glx) {
         if (!visual) {
             continue;
         }
+        if (visualId != 0 && visual->visualid != visualId) {
+            XFree(visual);
+            continue;
+        }
         SwapKeeps swap = glxSwapKeeps(display, configs[i]);
         ConfigRank rank = rankConfig(display, configs[i], visual->depth, swap);
         if (!chosenVisual || rank.before(chosenRank)) {
@@ -101,6 +107,13 @@ XVisualInfo* chooseGlxVisual(Display* display, int screen, GlxContext& glx) {
     }
     if (configs) {
         XFree(configs);
+    }
+    if (!chosenVisual && visualId != 0) {
+        noteStartupFailure(
+            "the X server on %s has no double-buffered RGBA configuration for the visual 0x%lx "
+            "of window 0x%lx",
+            DisplayString(display), visualId, window);
+        return nullptr;
     }
     if (!chosenVisual) {
         noteStartupFailure(
@@ -145,7 +158,7 @@ static unsigned int glxBufferAge(GlxContext& glx) {
     return age;
 }
 
-bool createGlxContext(Window window, int width, int height, GlxContext& glx) {
+bool createGlxContext(Window window, int width, int height, bool centred, GlxContext& glx) {
     Display* display = glx.display;
     trapXErrors(display);
     glx.surface = glXCreateWindow(display, glx.config, window, nullptr);
@@ -162,7 +175,11 @@ bool createGlxContext(Window window, int width, int height, GlxContext& glx) {
     }
     bool bufferAge =
         listsExtension(glXQueryExtensionsString(display, DefaultScreen(display)), "GLX_EXT_buffer_age");
-    glx.trails.settle(glx.swap, bufferAge, lookUpGlxProcedure, width, height);
+    if (centred) {
+        glx.trails.settleCentred(glx.swap, bufferAge, lookUpGlxProcedure, windowSide, width, height);
+    } else {
+        glx.trails.settle(glx.swap, bufferAge, lookUpGlxProcedure, width, height);
+    }
     return true;
 }
 

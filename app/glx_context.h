@@ -26,14 +26,18 @@ SwapKeeps glxSwapKeeps(Display* display, GLXFBConfig config);
 
 // Checks that the server offers GLX 1.3 or later and chooses a double-buffered
 // RGBA configuration of 8 bits a colour and at least 16 depth bits, preferring
-// one whose swap copies the back buffer. Returns the X visual for the window
+// one whose swap copies the back buffer; only among those of the visual
+// `visualId` when that is not 0, for a window that has its visual already
+// (named as `window` in the failure). Returns the X visual for the window
 // (to be freed with XFree), or notes what failed and returns null.
-XVisualInfo* chooseGlxVisual(Display* display, int screen, GlxContext& glx);
+XVisualInfo* chooseGlxVisual(Display* display, int screen, VisualID visualId, Window window, GlxContext& glx);
 
 // Creates the drawing surface on the window and a context for it, makes the
-// context current and settles the trail path for a width by height view. On
-// failure notes what failed, releases what it created and returns false.
-bool createGlxContext(Window window, int width, int height, GlxContext& glx);
+// context current and settles the trail path for a width by height view, or
+// with `centred` for the square view shown in the centre of a width by
+// height window. On failure notes what failed, releases what it created and
+// returns false.
+bool createGlxContext(Window window, int width, int height, bool centred, GlxContext& glx);
 
 // Swaps the buffers, keeping the image the next frame fades from.
 void presentGlxFrame(GlxContext& glx);

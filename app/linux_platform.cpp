@@ -11,13 +11,18 @@ void showStartupFailure(const char* line) {
     fflush(stderr);
 }
 
-const Platform* const* linuxPlatforms() {
+const Platform* const* x11Platforms() {
     // Whichever platform opens the window, a write to a server or compositor
     // that has gone away must come back as a lost connection, not end the
     // process by a signal.
     signal(SIGPIPE, SIG_IGN);
-    static const Platform* const waylandThenX11[] = {&waylandPlatform, &x11Platform, nullptr};
     static const Platform* const x11Only[] = {&x11Platform, nullptr};
+    return x11Only;
+}
+
+const Platform* const* linuxPlatforms() {
+    const Platform* const* x11Only = x11Platforms();
+    static const Platform* const waylandThenX11[] = {&waylandPlatform, &x11Platform, nullptr};
     // An empty WAYLAND_DISPLAY counts as unset, so that `WAYLAND_DISPLAY=
     // drifton` asks for X11 as unsetting it does.
     const char* display = getenv("WAYLAND_DISPLAY");

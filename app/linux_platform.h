@@ -16,3 +16,7 @@ struct PlatformWindow {
 // WAYLAND_SOCKET), then the X server. Unsetting both asks for X11. Also
 // lets writes to a lost connection fail rather than end the process.
 const Platform* const* linuxPlatforms();
+
+// The X server only, for a screen saver's display mode, with the same
+// handling of lost connections.
+const Platform* const* x11Platforms();

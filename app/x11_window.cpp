@@ -9,12 +9,15 @@
 #include <X11/Xutil.h>
 #include <X11/keysym.h>
 
+#include <csignal>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <unistd.h>
 
-X11Window::X11Window() : display(nullptr), window(0), colormap(0), wmProtocols(0), wmDeleteWindow(0) {}
+X11Window::X11Window()
+    : display(nullptr), window(0), target(0), targetRoot(false), colormap(0), wmProtocols(0),
+      wmDeleteWindow(0) {}
 
 static int trappedError = 0;
 static XErrorHandler untrappedHandler = nullptr;
@@ -44,6 +47,45 @@ int releaseXErrors(Display* display) {
 static int lostServer(Display* display) {
     fprintf(stderr, "drifton: lost the connection to the X server %s\n", DisplayString(display));
     _exit(1);
+}
+
+static volatile sig_atomic_t terminated = 0;
+
+static void noteTerminate(int) { terminated = 1; }
+
+void quitOnTerminateSignal() {
+    struct sigaction action;
+    memset(&action, 0, sizeof action);
+    action.sa_handler = noteTerminate;
+    sigemptyset(&action.sa_mask);
+    sigaction(SIGTERM, &action, nullptr);
+}
+
+// Whether the target window is gone: its DestroyNotify came, or an error
+// about a drawable that no longer exists, which may come first.
+static bool targetLost = false;
+static int glxErrorBase = 0;
+
+// GLX's errors for a drawable that does not exist, as offsets from the
+// extension's first error number (the protocol's numbering; the client
+// headers do not name them).
+enum GlxDrawableError { badDrawable = 2, badCurrentWindow = 5, badCurrentDrawable = 11, badWindow = 12 };
+static XErrorHandler otherErrors = nullptr;
+
+// Installed while drawing on a target window. The errors that its
+// destruction causes note the loss, which the event pump reports in one line
+// instead of Xlib's report; every other error goes to Xlib's handler.
+static int noteLostDrawable(Display* display, XErrorEvent* event) {
+    int code = event->error_code;
+    int glxCode = code - glxErrorBase;
+    bool gone = code == BadWindow || code == BadDrawable ||
+                (glxErrorBase > 0 && (glxCode == badDrawable || glxCode == badCurrentDrawable ||
+                                      glxCode == badWindow || glxCode == badCurrentWindow));
+    if (gone) {
+        targetLost = true;
+        return 0;
+    }
+    return otherErrors(display, event);
 }
 
 static void setWindowProperties(X11Window& window) {
@@ -100,25 +142,14 @@ static void releaseWindowAndDisplay(X11Window& window) {
     window.display = nullptr;
 }
 
-static bool openX11Window(PlatformWindow& platformWindow) {
-    X11Window& window = platformWindow.x11;
-    Display* display = XOpenDisplay(nullptr);
-    if (!display) {
-        const char* name = XDisplayName(nullptr);
-        if (name[0] == '\0') {
-            noteStartupFailure("cannot open display: DISPLAY is not set");
-        } else {
-            noteStartupFailure("cannot open display %s", name);
-        }
-        return false;
-    }
-    XSetIOErrorHandler(lostServer);
-    window.display = display;
+// Opens the window of our own: 600 by 600, named, closable, shown once
+// everything is in place.
+static bool openOwnWindow(X11Window& window) {
+    Display* display = window.display;
     int screen = DefaultScreen(display);
-    XVisualInfo* visual = chooseGlxVisual(display, screen, window.glx);
+    XVisualInfo* visual = chooseGlxVisual(display, screen, 0, 0, window.glx);
     if (!visual) {
-        XCloseDisplay(display);
-        window.display = nullptr;
+        releaseWindowAndDisplay(window);
         return false;
     }
 
@@ -149,7 +180,7 @@ static bool openX11Window(PlatformWindow& platformWindow) {
     }
     setWindowProperties(window);
 
-    if (!createGlxContext(window.window, windowSide, windowSide, window.glx)) {
+    if (!createGlxContext(window.window, windowSide, windowSide, false, window.glx)) {
         releaseWindowAndDisplay(window);
         return false;
     }
@@ -158,6 +189,65 @@ static bool openX11Window(PlatformWindow& platformWindow) {
     XMapWindow(display, window.window);
     XFlush(display);
     return true;
+}
+
+// Draws on the target window with a configuration of its visual, the
+// picture centred in it. Only its destruction is watched for: its input
+// belongs to whoever made it.
+static bool useTargetWindow(X11Window& window) {
+    Display* display = window.display;
+    XWindowAttributes attributes;
+    trapXErrors(display);
+    Status found = XGetWindowAttributes(display, window.target, &attributes);
+    int error = releaseXErrors(display);
+    if (!found || error != 0) {
+        noteStartupFailure("the X server on %s has no window 0x%lx", DisplayString(display), window.target);
+        releaseWindowAndDisplay(window);
+        return false;
+    }
+    XVisualInfo* visual = chooseGlxVisual(display, XScreenNumberOfScreen(attributes.screen),
+                                          XVisualIDFromVisual(attributes.visual), window.target, window.glx);
+    if (!visual) {
+        releaseWindowAndDisplay(window);
+        return false;
+    }
+    XFree(visual);
+    trapXErrors(display);
+    XSelectInput(display, window.target, StructureNotifyMask);
+    error = releaseXErrors(display);
+    if (error != 0) {
+        noteStartupFailure("the window 0x%lx went away", window.target);
+        releaseWindowAndDisplay(window);
+        return false;
+    }
+    if (!createGlxContext(window.target, attributes.width, attributes.height, true, window.glx)) {
+        releaseWindowAndDisplay(window);
+        return false;
+    }
+    int eventBase = 0;
+    glXQueryExtension(display, &glxErrorBase, &eventBase);
+    otherErrors = XSetErrorHandler(noteLostDrawable);
+    return true;
+}
+
+static bool openX11Window(PlatformWindow& platformWindow) {
+    X11Window& window = platformWindow.x11;
+    Display* display = XOpenDisplay(nullptr);
+    if (!display) {
+        const char* name = XDisplayName(nullptr);
+        if (name[0] == '\0') {
+            noteStartupFailure("cannot open display: DISPLAY is not set");
+        } else {
+            noteStartupFailure("cannot open display %s", name);
+        }
+        return false;
+    }
+    XSetIOErrorHandler(lostServer);
+    window.display = display;
+    if (window.targetRoot) {
+        window.target = DefaultRootWindow(display);
+    }
+    return window.target ? useTargetWindow(window) : openOwnWindow(window);
 }
 
 // The window procedure: Escape and the close request post the quit; every
@@ -176,6 +266,9 @@ static void windowProc(X11Window& window, XEvent& event) {
             window.quitRequest.post(0);
         }
         break;
+    case DestroyNotify:
+        targetLost = targetLost || event.xdestroywindow.window == window.target;
+        break;
     case MappingNotify:
         // A changed layout: look key symbols up in the new one from now on.
         XRefreshKeyboardMapping(&event.xmapping);
@@ -187,6 +280,13 @@ static void windowProc(X11Window& window, XEvent& event) {
 
 static bool takeX11Event(PlatformWindow& platformWindow, bool& quit, int& exitCode) {
     X11Window& window = platformWindow.x11;
+    if (terminated) {
+        window.quitRequest.post(0);
+    } else if (targetLost) {
+        // Nothing more is drawn: the quit is taken before the next frame.
+        fprintf(stderr, "drifton: the window 0x%lx went away\n", window.target);
+        window.quitRequest.post(1);
+    }
     // Taken before any further event, so that no flood of events can hold
     // the end back.
     if (window.quitRequest.take(quit, exitCode)) {
@@ -205,7 +305,11 @@ static void presentX11Frame(PlatformWindow& window) { presentGlxFrame(window.x11
 
 static void closeX11Window(PlatformWindow& platformWindow) {
     X11Window& window = platformWindow.x11;
+    // A target window that has gone took its GLX surface along; releasing
+    // that is refused, and nobody needs to hear of it.
+    trapXErrors(window.display);
     destroyGlxContext(window.glx);
+    releaseXErrors(window.display);
     releaseWindowAndDisplay(window);
 }
 

@@ -13,7 +13,14 @@ struct X11Window {
     X11Window& operator=(const X11Window&) = delete;
 
     Display* display;
+    // The window of our own, 0 while none is open.
     Window window;
+    // A window of somebody else's to draw on instead (a screen saver's):
+    // 0 to open one of our own. targetRoot asks for the root window, known
+    // once the display is open. Such a window is drawn on at its size and in
+    // its visual, and never mapped, named or destroyed.
+    Window target;
+    bool targetRoot;
     Colormap colormap;
     Atom wmProtocols;
     Atom wmDeleteWindow;
@@ -27,6 +34,10 @@ struct X11Window {
 // sent so far and returns the first error code, 0 when there was none.
 void trapXErrors(Display* display);
 int releaseXErrors(Display* display);
+
+// From now on SIGTERM ends the program at the next event, with exit code 0,
+// as a screen saver's host stops its display mode.
+void quitOnTerminateSignal();
 
 // The X11 platform's operations: the window on the display named by DISPLAY
 // with a GLX context, reached through the window record's x11 part.

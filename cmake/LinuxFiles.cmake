@@ -1,5 +1,6 @@
 # What a Linux install holds beside the program: the desktop entry and icon,
-# the AppStream metadata, the manual page, the changelog and the licence.
+# the AppStream metadata, the manual page, the changelog, the licence and the
+# display mode's settings description, where xscreensaver-settings reads it.
 
 # The version and the release date come from the project and its changelog.
 configure_file(data/drifton.metainfo.xml.in drifton.metainfo.xml @ONLY)
@@ -25,6 +26,7 @@ install(FILES ${compressed}/changelog.gz DESTINATION ${CMAKE_INSTALL_DOCDIR})
 install(FILES LICENSE DESTINATION ${CMAKE_INSTALL_DOCDIR} RENAME copyright)
 install(FILES ${CMAKE_BINARY_DIR}/drifton.metainfo.xml DESTINATION ${CMAKE_INSTALL_DATADIR}/metainfo)
 install(FILES data/drifton.svg DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/scalable/apps)
+install(FILES data/drifton.xml DESTINATION ${CMAKE_INSTALL_DATADIR}/xscreensaver/config)
 
 # The desktop entry names the installed program by its full path, so the
 # menu starts it whatever the prefix and whether or not that is on the PATH.

@@ -59,7 +59,8 @@ else()
   set(CPACK_DEBIAN_PACKAGE_DESCRIPTION
     "A self-running animated toy: one window in which five chain-like creatures,
 each with three tentacles, drift over black and leave fading trails, until
-Escape is pressed or the window is closed.")
+Escape is pressed or the window is closed. It comes with a display mode for
+XScreenSaver that shows the same picture on the screen saver's window.")
   # The program goes in stripped. (cpack 3.25's debug-symbols package lists
   # its file under the build folder's path in its md5sums, which lintian
   # rejects and which differs between builds.)
@@ -73,6 +74,9 @@ Escape is pressed or the window is closed.")
   # compositor leaves decorations to the client. Recommended, as libdecor
   # itself does: without the plugin the window still opens, undecorated.
   set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "libdecor-0-plugin-1-cairo, libegl-mesa0")
+  # The host of the display mode in /usr/libexec/xscreensaver; the program
+  # itself does without it.
+  set(CPACK_DEBIAN_PACKAGE_SUGGESTS "xscreensaver")
 endif()
 
 # What cpack would otherwise take from the file system and the umask the

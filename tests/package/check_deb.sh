@@ -19,6 +19,9 @@ dpkg-deb -x "$deb" "$out/root"
 [ -f "$out/root/usr/share/applications/drifton.desktop" ] || fail "desktop entry missing"
 grep -qx "Exec=/usr/bin/drifton" "$out/root/usr/share/applications/drifton.desktop" ||
     fail "desktop entry runs something else: $(grep '^Exec=' "$out/root/usr/share/applications/drifton.desktop")"
+[ -x "$out/root/usr/libexec/xscreensaver/drifton" ] || fail "usr/libexec/xscreensaver/drifton missing or not executable"
+grep -q '<screensaver name="drifton"' "$out/root/usr/share/xscreensaver/config/drifton.xml" ||
+    fail "usr/share/xscreensaver/config/drifton.xml missing or not the display mode's settings"
 [ -f "$out/root/usr/share/doc/drifton/copyright" ] || fail "licence missing"
 [ -f "$out/root/usr/share/metainfo/drifton.metainfo.xml" ] || fail "AppStream metadata missing"
 # The manual page and the changelog, compressed and readable; the changelog's
@@ -41,6 +44,7 @@ for library in libc6 libgl1 libx11-6 libstdc++6 libwayland-client0 libwayland-eg
 done
 recommends=$(dpkg-deb -f "$deb" Recommends)
 case "$recommends" in *libdecor-0-plugin-1-cairo*) ;; *) fail "Recommends lacks libdecor's plugin: $recommends" ;; esac
+[ "$(dpkg-deb -f "$deb" Suggests)" = xscreensaver ] || fail "Suggests is not xscreensaver"
 # Installed-Size counted as dpkg counts it (each file in KiB rounded up, a KiB
 # for each folder), not from the sizes the build's file system gives folders.
 kib=0

@@ -8,6 +8,11 @@
 //                                the lit pixels of each and the pixels that changed
 //   xprobe move-escape           moves Escape to a free key code and gives its old
 //                                key code the symbol "section"; prints both codes
+//   xprobe hold-window WIDTH HEIGHT [directcolor]
+//                                makes a mapped window of that size, in the default
+//                                visual or a DirectColor one, prints the ids of the
+//                                window and its visual and keeps it until killed (the
+//                                server then destroys it)
 #include <X11/Xatom.h>
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
@@ -214,9 +219,41 @@ static int moveEscape() {
     return 0;
 }
 
+static int quietEnd(Display*) { _exit(0); }
+
+static int holdWindow(int width, int height, bool directColor) {
+    XVisualInfo visual;
+    memset(&visual, 0, sizeof visual);
+    if (directColor) {
+        if (!XMatchVisualInfo(display, DefaultScreen(display), 24, DirectColor, &visual)) {
+            fprintf(stderr, "xprobe: no DirectColor visual\n");
+            return 1;
+        }
+    } else {
+        visual.visual = DefaultVisual(display, DefaultScreen(display));
+        visual.depth = DefaultDepth(display, DefaultScreen(display));
+    }
+    Window root = DefaultRootWindow(display);
+    XSetWindowAttributes attributes;
+    memset(&attributes, 0, sizeof attributes);
+    attributes.colormap = XCreateColormap(display, root, visual.visual, AllocNone);
+    Window window = XCreateWindow(display, root, 0, 0, width, height, 0, visual.depth, InputOutput,
+                                  visual.visual, CWBorderPixel | CWColormap, &attributes);
+    XMapWindow(display, window);
+    XSync(display, False);
+    printf("0x%lx 0x%lx\n", window, XVisualIDFromVisual(visual.visual));
+    fflush(stdout);
+    // Waits on the connection, so that the end of the server ends it too.
+    XSetIOErrorHandler(quietEnd);
+    XEvent event;
+    for (;;) {
+        XNextEvent(display, &event);
+    }
+}
+
 int main(int argc, char** argv) {
     if (argc < 2) {
-        fprintf(stderr, "usage: xprobe wait-window|properties|close|frames|move-escape ...\n");
+        fprintf(stderr, "usage: xprobe wait-window|properties|close|frames|move-escape|hold-window ...\n");
         return 2;
     }
     display = XOpenDisplay(nullptr);
@@ -234,6 +271,9 @@ int main(int argc, char** argv) {
         result = closeWindow(parseWindow(argv[2]));
     } else if (command == "frames" && argc == 4) {
         result = frames(parseWindow(argv[2]), static_cast<int>(strtol(argv[3], nullptr, 10)));
+    } else if (command == "hold-window" &&
+               (argc == 4 || (argc == 5 && strcmp(argv[4], "directcolor") == 0))) {
+        result = holdWindow(atoi(argv[2]), atoi(argv[3]), argc == 5);
     } else if (command == "move-escape" && argc == 2) {
         result = moveEscape();
     } else {
