@@ -12,7 +12,7 @@ wait_program 30
 [ ! -s "$WORK/stderr" ] || fail "close request: something on stderr"
 
 start_sway_program env WAYLAND_DEBUG=1
-wait_pacing "$WORK/stderr" paced 120
+wait_pacing "$WORK/stderr" paced 40
 swaymsg -s "$SWAY_SOCKET" "[pid=$PROGRAM_PID] move to workspace 2" >/dev/null || fail "cannot hide the window"
 wait_pacing "$WORK/stderr" timed_out 10
 swaymsg -s "$SWAY_SOCKET" "[pid=$PROGRAM_PID] kill" >/dev/null || fail "cannot send the close request"

@@ -38,6 +38,6 @@ until screenshot "$WORK/screen.png" && [ "$(lit_pixels "$WORK/screen.png")" -gt 
     sleep 0.5
 done
 echo "window and decorations at $BOX"
-wait_pacing "$WORK/wayland.log" paced 120
+wait_pacing "$WORK/wayland.log" paced 40
 running || fail "ended by itself"
 echo "ok"
