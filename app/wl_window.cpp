@@ -104,34 +104,25 @@ static libdecor_frame_interface frameInterface = {onConfigure, onClose, onCommit
                                                   nullptr,     nullptr, nullptr,  nullptr,        nullptr,
                                                   nullptr,     nullptr, nullptr,  nullptr};
 
+// Destroys what `object` holds, if anything, and forgets it.
+template <typename Object>
+static void release(Object*& object, void (*destroy)(Object*)) {
+    if (object) {
+        destroy(object);
+        object = nullptr;
+    }
+}
+
 // Destroys everything in the reverse order of making it and disconnects.
 static void releaseWindow(WaylandWindow& window) {
     destroyEglContext(window.egl);
-    if (window.frameCallback) {
-        wl_callback_destroy(window.frameCallback);
-        window.frameCallback = nullptr;
-    }
-    if (window.frame) {
-        libdecor_frame_unref(window.frame);
-        window.frame = nullptr;
-    }
-    if (window.decor) {
-        libdecor_unref(window.decor);
-        window.decor = nullptr;
-    }
-    if (window.surface) {
-        wl_surface_destroy(window.surface);
-        window.surface = nullptr;
-    }
+    release(window.frameCallback, wl_callback_destroy);
+    release(window.frame, libdecor_frame_unref);
+    release(window.decor, libdecor_unref);
+    release(window.surface, wl_surface_destroy);
     releaseSeat(window.keyboard);
-    if (window.compositor) {
-        wl_compositor_destroy(window.compositor);
-        window.compositor = nullptr;
-    }
-    if (window.registry) {
-        wl_registry_destroy(window.registry);
-        window.registry = nullptr;
-    }
+    release(window.compositor, wl_compositor_destroy);
+    release(window.registry, wl_registry_destroy);
     if (window.display) {
         wl_display_flush(window.display);
         wl_display_disconnect(window.display);

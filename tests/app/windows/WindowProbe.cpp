@@ -243,6 +243,20 @@ TEST(Program, IconImages) {
 }
 
 // The saver over the whole screen, above everything, until another window
+
+// A plain visible window of this process, for the saver to be shown over,
+// inside or owned by.
+static HWND hostWindow(int x, int y, int width, int height) {
+    return CreateWindowExA(0, "STATIC", "host", WS_POPUP | WS_VISIBLE, x, y, width, height, nullptr, nullptr,
+                           nullptr, nullptr);
+}
+
+// The saver's argument `option` followed by a window handle in decimal.
+static void withHandle(char* text, size_t size, const char* option, HWND window) {
+    snprintf(text, size, "%s%llu", option,
+             static_cast<unsigned long long>(reinterpret_cast<uintptr_t>(window)));
+}
+
 // becomes active.
 TEST(Saver, FullScreenUntilAnotherWindowIsActive) {
     Launched launched = {};
@@ -261,8 +275,7 @@ TEST(Saver, FullScreenUntilAnotherWindowIsActive) {
     EXPECT_NE(GetWindowLongA(launched.window, GWL_EXSTYLE) & WS_EX_TOPMOST, 0);
     EXPECT_EQ(GetWindowLongA(launched.window, GWL_STYLE) & (WS_CAPTION | WS_THICKFRAME | WS_CHILD), 0);
 
-    HWND other = CreateWindowExA(0, "STATIC", "another", WS_POPUP | WS_VISIBLE, 10, 10, 100, 100, nullptr,
-                                 nullptr, nullptr, nullptr);
+    HWND other = hostWindow(10, 10, 100, 100);
     SetForegroundWindow(other);
     EXPECT_EQ(waitForExit(launched), 0);
     DestroyWindow(other);
@@ -272,11 +285,9 @@ TEST(Saver, FullScreenUntilAnotherWindowIsActive) {
 // The preview fills the client area of a window of another process, as of
 // the settings dialog's little monitor, and ends when that window goes.
 TEST(Saver, PreviewInsideAnotherProcessesWindow) {
-    HWND host = CreateWindowExA(0, "STATIC", "host", WS_POPUP | WS_VISIBLE, 100, 100, 320, 240, nullptr,
-                                nullptr, nullptr, nullptr);
+    HWND host = hostWindow(100, 100, 320, 240);
     char arguments[64];
-    snprintf(arguments, sizeof arguments, "/p %llu",
-             static_cast<unsigned long long>(reinterpret_cast<uintptr_t>(host)));
+    withHandle(arguments, sizeof arguments, "/p ", host);
     Launched launched = {};
     if (!launch(program, arguments, launched, "drifton saver", host)) {
         cleanUp(launched);
@@ -294,11 +305,9 @@ TEST(Saver, PreviewInsideAnotherProcessesWindow) {
 // The settings, asked for or by no argument at all, and what is not
 // understood: each a box of the saver's, owned by the window given.
 TEST(Saver, BoxesForSettingsAndUnknownArguments) {
-    HWND owner = CreateWindowExA(0, "STATIC", "owner", WS_POPUP | WS_VISIBLE, 0, 0, 100, 100, nullptr,
-                                 nullptr, nullptr, nullptr);
+    HWND owner = hostWindow(0, 0, 100, 100);
     char settings[64];
-    snprintf(settings, sizeof settings, "/c:%llu",
-             static_cast<unsigned long long>(reinterpret_cast<uintptr_t>(owner)));
+    withHandle(settings, sizeof settings, "/c:", owner);
     struct Case {
         const char* arguments;
         HWND owner;
