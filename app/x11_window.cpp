@@ -49,6 +49,8 @@ static int lostServer(Display* display) {
     _exit(1);
 }
 
+// Set by SIGTERM once quitOnTerminateSignal is called; the event pump turns
+// it into the quit request.
 static volatile sig_atomic_t terminated = 0;
 
 static void noteTerminate(int) { terminated = 1; }
@@ -65,12 +67,12 @@ void quitOnTerminateSignal() {
 // about a drawable that no longer exists, which may come first.
 static bool targetLost = false;
 static int glxErrorBase = 0;
+static XErrorHandler otherErrors = nullptr;
 
 // GLX's errors for a drawable that does not exist, as offsets from the
 // extension's first error number (the protocol's numbering; the client
 // headers do not name them).
 enum GlxDrawableError { badDrawable = 2, badCurrentWindow = 5, badCurrentDrawable = 11, badWindow = 12 };
-static XErrorHandler otherErrors = nullptr;
 
 // Installed while drawing on a target window. The errors that its
 // destruction causes note the loss, which the event pump reports in one line

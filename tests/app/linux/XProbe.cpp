@@ -9,10 +9,9 @@
 //   xprobe move-escape           moves Escape to a free key code and gives its old
 //                                key code the symbol "section"; prints both codes
 //   xprobe hold-window WIDTH HEIGHT [directcolor]
-//                                makes a mapped window of that size, in the default
-//                                visual or a DirectColor one, prints the ids of the
-//                                window and its visual and keeps it until killed (the
-//                                server then destroys it)
+//                                makes a window in a 24-bit TrueColor or DirectColor
+//                                visual, prints its and the visual's ids, keeps it
+//                                until killed
 #include <X11/Xatom.h>
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
@@ -223,19 +222,13 @@ static int quietEnd(Display*) { _exit(0); }
 
 static int holdWindow(int width, int height, bool directColor) {
     XVisualInfo visual;
-    memset(&visual, 0, sizeof visual);
-    if (directColor) {
-        if (!XMatchVisualInfo(display, DefaultScreen(display), 24, DirectColor, &visual)) {
-            fprintf(stderr, "xprobe: no DirectColor visual\n");
-            return 1;
-        }
-    } else {
-        visual.visual = DefaultVisual(display, DefaultScreen(display));
-        visual.depth = DefaultDepth(display, DefaultScreen(display));
+    if (!XMatchVisualInfo(display, DefaultScreen(display), 24, directColor ? DirectColor : TrueColor,
+                          &visual)) {
+        fprintf(stderr, "xprobe: no such visual\n");
+        return 1;
     }
     Window root = DefaultRootWindow(display);
-    XSetWindowAttributes attributes;
-    memset(&attributes, 0, sizeof attributes);
+    XSetWindowAttributes attributes = {};
     attributes.colormap = XCreateColormap(display, root, visual.visual, AllocNone);
     Window window = XCreateWindow(display, root, 0, 0, width, height, 0, visual.depth, InputOutput,
                                   visual.visual, CWBorderPixel | CWColormap, &attributes);
@@ -243,10 +236,8 @@ static int holdWindow(int width, int height, bool directColor) {
     XSync(display, False);
     printf("0x%lx 0x%lx\n", window, XVisualIDFromVisual(visual.visual));
     fflush(stdout);
-    // Waits on the connection, so that the end of the server ends it too.
-    XSetIOErrorHandler(quietEnd);
-    XEvent event;
-    for (;;) {
+    XSetIOErrorHandler(quietEnd);  // reading, it ends with the server
+    for (XEvent event;;) {
         XNextEvent(display, &event);
     }
 }

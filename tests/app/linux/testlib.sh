@@ -14,8 +14,6 @@ PROGRAM_PID=""
 COMPOSITOR_PID=""
 COMPOSITOR_DIR=""
 SWAY_SOCKET=""
-SAVER_PID=""
-SAVER_HOME=""
 
 # The X11 tests must not find a compositor named by the environment that
 # runs them; the Wayland ones name their own.
@@ -31,11 +29,6 @@ cleanup() {
         wait "$SERVER_PID" 2>/dev/null
     fi
     stop_compositor
-    if [ -n "$SAVER_PID" ]; then
-        kill "$SAVER_PID" 2>/dev/null
-        wait "$SAVER_PID" 2>/dev/null
-        rm -rf "$SAVER_HOME"
-    fi
     rm -rf "$WORK"
 }
 trap cleanup EXIT
@@ -146,20 +139,6 @@ expect_drawing() {
         [ "$1" -gt 0 ] && [ "$2" -gt 0 ] && [ "$3" -gt 0 ] && return 0
     done
     fail "the window is black or still ($counts: lit, lit, changed)"
-}
-
-# Fails unless the window, WIDTH by HEIGHT and wider than tall, shows the
-# picture as the square of its height in its middle, lit, and black beside.
-expect_centred() {
-    local width=$1 height=$2 margin=$((($1 - $2) / 2)) part
-    import -window "$WINDOW" "$WORK/centred.png" || fail "cannot take a picture of the window"
-    [ "$(identify -format %wx%h "$WORK/centred.png")" = "${width}x$height" ] || fail "the window is not ${width}x$height"
-    for part in left:${margin}x$height+0+0 square:${height}x$height+$margin+0 right:${margin}x$height+$((margin + height))+0; do
-        convert "$WORK/centred.png" -crop "${part#*:}" +repage "$WORK/${part%%:*}.png"
-    done
-    [ "$(lit_pixels "$WORK/left.png")" -eq 0 ] && [ "$(lit_pixels "$WORK/right.png")" -eq 0 ] ||
-        fail "the picture is not a centred square: lit beside it"
-    [ "$(lit_pixels "$WORK/square.png")" -gt 0 ] || fail "the centred square is black"
 }
 
 # Fails unless the program's error output is exactly the one given line.
@@ -284,21 +263,17 @@ start_sway_program() {
         " \(.window_rect.width)x\(.window_rect.height)"' "$WORK/window.json")
 }
 
-# Starts the XScreenSaver daemon on DISPLAY with the program as its one
-# display mode, run with the given arguments through a wrapper that records
-# its process id in $SAVER_HOME/mode.pid. The daemon runs as nobody (it
-# will not run as root), in a home of its own whose ~/.xscreensaver shows
-# the mode at once, without a fade or a splash.
+# Starts the XScreenSaver daemon as nobody in a home of its own, stopped as a
+# compositor is, with one mode: the program with the given arguments, which
+# records its process id in $COMPOSITOR_DIR/mode.pid.
 start_xscreensaver() {
-    SAVER_HOME=$(mktemp -d)
-    printf '#!/bin/sh\necho $$ >"%s/mode.pid"\nexec "%s" "$@"\n' "$SAVER_HOME" "$DRIFTON" >"$SAVER_HOME/mode"
-    chmod 755 "$SAVER_HOME/mode"
+    COMPOSITOR_DIR=$(mktemp -d)
+    printf '#!/bin/sh\necho $$ >"%s/mode.pid"\nexec "%s" "$@"\n' "$COMPOSITOR_DIR" "$DRIFTON" >"$COMPOSITOR_DIR/mode"
     printf 'mode: one\nselected: 0\nfade: False\nunfade: False\nsplash: False\nprograms: %s %s\n' \
-        "$SAVER_HOME/mode" "$*" >"$SAVER_HOME/.xscreensaver"
-    chown -R 65534:65534 "$SAVER_HOME"
-    setpriv --reuid=65534 --regid=65534 --clear-groups env -i HOME="$SAVER_HOME" DISPLAY="$DISPLAY" \
-        PATH=/usr/bin:/bin xscreensaver --verbose >"$WORK/xscreensaver.log" 2>&1 &
-    SAVER_PID=$!
-    wait_started 600 "$SAVER_PID" "$WORK/xscreensaver.log" xscreensaver \
-        xscreensaver-command -version >/dev/null 2>&1
+        "$COMPOSITOR_DIR/mode" "$*" >"$COMPOSITOR_DIR/.xscreensaver"
+    chmod 755 "$COMPOSITOR_DIR/mode" && chown -R 65534:65534 "$COMPOSITOR_DIR"
+    setpriv --reuid=65534 --regid=65534 --clear-groups env -i HOME="$COMPOSITOR_DIR" DISPLAY="$DISPLAY" \
+        PATH=/usr/bin:/bin xscreensaver --verbose >"$WORK/compositor.log" 2>&1 &
+    COMPOSITOR_PID=$!
+    wait_started 600 "$COMPOSITOR_PID" "$WORK/compositor.log" xscreensaver xscreensaver-command -version
 }

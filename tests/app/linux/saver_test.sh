@@ -1,0 +1,56 @@
+# The display mode: under the XScreenSaver daemon, activating runs it on the
+# daemon's window and deactivating ends it; by hand on a given window it
+# draws undistorted, and ends cleanly on SIGTERM and when the window goes.
+. "$(dirname "$0")/testlib.sh"
+
+# The running processes given the daemon's window, and the mode's window.
+on_window() { grep -lsxz "XSCREENSAVER_WINDOW=$WINDOW" /proc/[0-9]*/environ | xargs -r grep -lsxzE "DISPLAY=$DISPLAY(\.0)?"; }
+mode_window() { WINDOW=$(grep -az ^XSCREENSAVER_WINDOW= "/proc/$(cat "$COMPOSITOR_DIR/mode.pid")/environ" | tr -d '\0') &&
+    WINDOW=${WINDOW#*=} && [ -n "$WINDOW" ]; } 2>/dev/null
+start_server
+start_xscreensaver --root
+xscreensaver-command -activate >/dev/null || fail "cannot activate the daemon"
+wait_started 600 "$COMPOSITOR_PID" "$WORK/compositor.log" "the mode" mode_window
+expect_drawing
+[ -n "$(on_window)" ] || fail "the mode is not found by its window"
+xscreensaver-command -deactivate >/dev/null || fail "cannot deactivate the daemon"
+for tries in $(seq 1000); do [ -z "$(on_window)" ] && break || sleep 0.01; done
+[ -z "$(on_window)" ] || fail "still running 10 seconds after deactivating: $(on_window)"
+
+# A 1000 by 200 window (DirectColor with "directcolor"); killing HELD_PID destroys it.
+hold_window() {
+    rm -f "$WORK/held"
+    "$XPROBE" hold-window 1000 200 "$@" >"$WORK/held" &
+    HELD_PID=$!
+    wait_started 400 "$HELD_PID" /dev/null xprobe test -s "$WORK/held"
+    read -r WINDOW VISUAL <"$WORK/held"
+}
+hold_window
+"$DRIFTON" --window-id "$WINDOW" >"$WORK/stdout" 2>"$WORK/stderr" &
+PROGRAM_PID=$!
+expect_drawing
+# Stretched to so wide a window, the creatures would reach beside the square.
+import -window "$WINDOW" "$WORK/wide.png" || fail "cannot take a picture of the window"
+for part in 400x200+0+0 200x200+400+0 400x200+600+0; do
+    convert "$WORK/wide.png" -crop $part +repage "$WORK/part.png" && lit="$lit $(lit_pixels "$WORK/part.png")"
+done
+[[ "$lit" =~ ^\ 0\ [1-9][0-9]*\ 0$ ]] || fail "not a centred square (lit left, square, right:$lit)"
+kill -TERM "$PROGRAM_PID"
+wait_program 10
+[ "$EXIT_CODE" -eq 0 ] && [ ! -s "$WORK/stderr" ] || fail "SIGTERM: exit code $EXIT_CODE or something said"
+
+"$DRIFTON" -window-id "$WINDOW" >"$WORK/stdout" 2>"$WORK/stderr" &
+PROGRAM_PID=$!
+expect_drawing
+kill "$HELD_PID"
+wait_program 10
+[ "$EXIT_CODE" -eq 1 ] || fail "window gone: exit code $EXIT_CODE"
+expect_one_line "drifton: the window $WINDOW went away"
+
+hold_window directcolor
+"$DRIFTON" --window-id "$WINDOW" >"$WORK/stdout" 2>"$WORK/stderr"
+[ $? -eq 1 ] || fail "DirectColor: not exit code 1"
+expect_one_line "drifton: the X server on $DISPLAY has no double-buffered RGBA configuration for the visual $VISUAL of window $WINDOW"
+
+start_program # without a window named: its own, as drifton's
+echo "ok"
