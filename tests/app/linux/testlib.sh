@@ -128,12 +128,12 @@ frames() {
 }
 
 # Fails unless the window shows something lit in two pictures half a second
-# apart, and they differ; the first frames may still be on their way, so a
-# few tries are allowed.
+# apart, and they differ; the first frames may still be on their way (under
+# the arm64 emulator for many seconds), so up to a minute of tries is allowed.
 expect_drawing() {
     local counts=""
     local tries
-    for tries in $(seq 20); do
+    for tries in $(seq 120); do
         counts=$(frames) || fail "cannot read the window"
         set -- $counts
         [ "$1" -gt 0 ] && [ "$2" -gt 0 ] && [ "$3" -gt 0 ] && return 0
