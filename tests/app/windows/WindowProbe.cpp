@@ -242,8 +242,6 @@ TEST(Program, IconImages) {
     FreeLibrary(module);
 }
 
-// The saver over the whole screen, above everything, until another window
-
 // A plain visible window of this process, for the saver to be shown over,
 // inside or owned by.
 static HWND hostWindow(int x, int y, int width, int height) {
@@ -257,6 +255,7 @@ static void withHandle(char* text, size_t size, const char* option, HWND window)
              static_cast<unsigned long long>(reinterpret_cast<uintptr_t>(window)));
 }
 
+// The saver over the whole screen, above everything, until another window
 // becomes active.
 TEST(Saver, FullScreenUntilAnotherWindowIsActive) {
     Launched launched = {};
