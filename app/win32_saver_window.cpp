@@ -1,6 +1,7 @@
 #include "app/win32_saver_window.h"
 
 #include "app/WindowFacts.h"
+#include "app/win32_window.h"
 
 static const char saverClassName[] = "drifton saver";
 // How far the pointer may wander before it counts as the user coming back:
@@ -65,14 +66,7 @@ LRESULT CALLBACK saverWindowProc(HWND window, UINT message, WPARAM wParam, LPARA
 }
 
 bool registerSaverClass(HINSTANCE instance) {
-    WNDCLASSA windowClass = {};
-    windowClass.style = CS_OWNDC;
-    windowClass.lpfnWndProc = saverWindowProc;
-    windowClass.hInstance = instance;
-    windowClass.hIcon = LoadIconA(nullptr, IDI_APPLICATION);
-    windowClass.hbrBackground = static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH));
-    windowClass.lpszClassName = saverClassName;
-    return RegisterClassA(&windowClass) != 0;
+    return registerClassOf(instance, saverClassName, saverWindowProc, false);
 }
 
 HWND createSaverWindow(HINSTANCE instance, bool preview, HWND parent) {

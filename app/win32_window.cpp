@@ -28,19 +28,23 @@ LRESULT CALLBACK windowProc(HWND window, UINT message, WPARAM wParam, LPARAM lPa
     }
 }
 
-bool registerWindowClass(HINSTANCE instance) {
+bool registerClassOf(HINSTANCE instance, const char* name, WNDPROC procedure, bool arrowCursor) {
     WNDCLASSA windowClass = {};
     windowClass.style = CS_OWNDC;
-    windowClass.lpfnWndProc = windowProc;
+    windowClass.lpfnWndProc = procedure;
     windowClass.cbClsExtra = 0;
     windowClass.cbWndExtra = 0;
     windowClass.hInstance = instance;
     windowClass.hIcon = LoadIconA(nullptr, IDI_APPLICATION);
-    windowClass.hCursor = LoadCursorA(nullptr, IDC_ARROW);
+    windowClass.hCursor = arrowCursor ? LoadCursorA(nullptr, IDC_ARROW) : nullptr;
     windowClass.hbrBackground = static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH));
     windowClass.lpszMenuName = nullptr;
-    windowClass.lpszClassName = windowName;
+    windowClass.lpszClassName = name;
     return RegisterClassA(&windowClass) != 0;
+}
+
+bool registerWindowClass(HINSTANCE instance) {
+    return registerClassOf(instance, windowName, windowProc, true);
 }
 
 HWND createMainWindow(HINSTANCE instance) {

@@ -7,8 +7,13 @@
 // handling. It touches neither the swarm nor the OpenGL context.
 LRESULT CALLBACK windowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 
-// Registers the window class "drifton": a private device context per window,
-// the default icon and arrow cursor, a black background.
+// Registers a window class of `name` for `procedure`: a private device
+// context per window, the default icon, the arrow cursor or none, a black
+// background.
+bool registerClassOf(HINSTANCE instance, const char* name, WNDPROC procedure, bool arrowCursor);
+
+// Registers the program's window class "drifton" for windowProc, with the
+// arrow cursor.
 bool registerWindowClass(HINSTANCE instance);
 
 // Creates the visible 600 by 600 window (outer size, title bar and frame
