@@ -7,7 +7,7 @@
 //   drifton_bare_loop (DRAW_SWARM 0) draws nothing but the fade: what the
 //     window, the swap and the sleep cost on their own, for scale.
 #include "app/Platform.h"
-#include "app/linux_platform.h"
+#include "app/linux/linux_platform.h"
 #include "render/DrawingState.h"
 #include "sim/Swarm.h"
 

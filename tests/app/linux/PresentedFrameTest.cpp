@@ -17,7 +17,7 @@
 #include <gtest/gtest.h>
 
 #include "app/ExtensionList.h"
-#include "app/linux_platform.h"
+#include "app/linux/linux_platform.h"
 #include "render/DrawingState.h"
 #include "render/OffScreenImage.h"
 #include "render/PresentedImage.h"

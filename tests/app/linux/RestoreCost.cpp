@@ -3,7 +3,7 @@
 // swap and on the path that keeps and restores, and prints the mean time of
 // a presented frame on each and of keep and restore alone.
 #include "app/Platform.h"
-#include "app/linux_platform.h"
+#include "app/linux/linux_platform.h"
 #include "render/DrawingState.h"
 #include "render/PresentedImage.h"
 #include "sim/Swarm.h"

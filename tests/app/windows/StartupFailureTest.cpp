@@ -9,7 +9,7 @@
 #include <cstring>
 
 #include "app/Shell.h"
-#include "app/win32_platform.h"
+#include "app/win32/win32_platform.h"
 
 static const char* failingStep = "";
 static bool failsAt(const char* step) { return strcmp(failingStep, step) == 0; }

@@ -7,7 +7,7 @@
 #include <cstdlib>
 
 #include "app/Platform.h"
-#include "app/win32_platform.h"
+#include "app/win32/win32_platform.h"
 #include "render/DrawingState.h"
 #include "render/OpenGL.h"
 #include "render/PresentedImage.h"

@@ -8,8 +8,8 @@
 #include <cstdio>
 
 #include "app/Platform.h"
-#include "app/wgl_context.h"
-#include "app/win32_platform.h"
+#include "app/win32/wgl_context.h"
+#include "app/win32/win32_platform.h"
 #include "render/DrawingState.h"
 #include "render/OpenGL.h"
 #include "render/OffScreenImage.h"

@@ -5,8 +5,8 @@
 #include <cstring>
 
 #include "app/Platform.h"
-#include "app/win32_platform.h"
-#include "app/win32_window.h"
+#include "app/win32/win32_platform.h"
+#include "app/win32/win32_window.h"
 
 // Handles everything pending, so that each case starts from an empty queue.
 static void drainQueue() {

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/win32_platform.h"
+#include "app/win32/win32_platform.h"
 
 // The window procedure: Escape and the close request post the quit message
 // with code 0; every other key is swallowed; the rest gets the default

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/win32_platform.h"
+#include "app/win32/win32_platform.h"
 
 // The screen saver's window procedure. Over the screen, a key, a mouse
 // button, the pointer moving more than a few pixels from where it was when

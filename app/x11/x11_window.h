@@ -2,7 +2,7 @@
 
 #include "app/Platform.h"
 #include "app/PostedQuit.h"
-#include "app/glx_context.h"
+#include "app/x11/glx_context.h"
 
 #include <X11/Xlib.h>
 
@@ -27,13 +27,6 @@ struct X11Window {
     PostedQuit quitRequest;
     GlxContext glx;
 };
-
-// From trapXErrors to releaseXErrors, X protocol errors are collected instead
-// of ending the program, so that start-up can report what failed in a line of
-// its own. releaseXErrors waits until the server has answered every request
-// sent so far and returns the first error code, 0 when there was none.
-void trapXErrors(Display* display);
-int releaseXErrors(Display* display);
 
 // From now on SIGTERM ends the program at the next event, with exit code 0,
 // as a screen saver's host stops its display mode.

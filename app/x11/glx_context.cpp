@@ -1,10 +1,10 @@
-#include "app/glx_context.h"
+#include "app/x11/glx_context.h"
 
 #include "app/ConfigRank.h"
 #include "app/ExtensionList.h"
 #include "app/StartupFailure.h"
 #include "app/WindowFacts.h"
-#include "app/x11_window.h"
+#include "app/x11/x11_error_trap.h"
 
 #include <cstdio>
 #include <cstring>

@@ -2,8 +2,8 @@
 
 #include "app/Platform.h"
 #include "app/PostedQuit.h"
-#include "app/egl_context.h"
-#include "app/wl_keyboard.h"
+#include "app/wayland/egl_context.h"
+#include "app/wayland/wl_keyboard.h"
 
 struct libdecor;
 struct libdecor_frame;

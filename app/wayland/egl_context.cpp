@@ -1,4 +1,4 @@
-#include "app/egl_context.h"
+#include "app/wayland/egl_context.h"
 
 #include "app/ConfigRank.h"
 #include "app/ExtensionList.h"

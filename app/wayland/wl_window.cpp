@@ -1,9 +1,9 @@
-#include "app/wl_window.h"
+#include "app/wayland/wl_window.h"
 
 #include "app/StartupFailure.h"
 #include "app/WindowFacts.h"
-#include "app/linux_platform.h"
-#include "app/posix_sleep.h"
+#include "app/linux/linux_platform.h"
+#include "app/linux/posix_sleep.h"
 
 #include <libdecor.h>
 #include <poll.h>

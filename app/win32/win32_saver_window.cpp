@@ -1,7 +1,7 @@
-#include "app/win32_saver_window.h"
+#include "app/win32/win32_saver_window.h"
 
 #include "app/WindowFacts.h"
-#include "app/win32_window.h"
+#include "app/win32/win32_window.h"
 
 static const char saverClassName[] = "drifton saver";
 // How far the pointer may wander before it counts as the user coming back:

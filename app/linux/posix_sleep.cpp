@@ -1,4 +1,4 @@
-#include "app/posix_sleep.h"
+#include "app/linux/posix_sleep.h"
 
 #include <cerrno>
 #include <ctime>

@@ -9,7 +9,7 @@
 
 #include "app/Shell.h"
 #include "app/WindowFacts.h"
-#include "app/win32_platform.h"
+#include "app/win32/win32_platform.h"
 
 struct Request {
     char letter;  // 0 when there is no argument; '?' when it is not understood

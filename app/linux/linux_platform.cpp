@@ -1,4 +1,4 @@
-#include "app/linux_platform.h"
+#include "app/linux/linux_platform.h"
 
 #include "app/StartupFailure.h"
 

@@ -1,5 +1,5 @@
 #include "app/Shell.h"
-#include "app/linux_platform.h"
+#include "app/linux/linux_platform.h"
 
 // The command line is ignored: the program has no options.
 int main() {

@@ -1,5 +1,5 @@
 #include "app/Shell.h"
-#include "app/win32_platform.h"
+#include "app/win32/win32_platform.h"
 
 // The program takes no options and is shown by being created visible, so
 // only the instance is used.

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/win32_platform.h"
+#include "app/win32/win32_platform.h"
 
 // Gets the window's device context, gives it a double-buffered RGBA format of
 // 24 colour and 16 depth bits, and creates an OpenGL context for it that is

@@ -1,9 +1,10 @@
-#include "app/x11_window.h"
+#include "app/x11/x11_window.h"
 
 #include "app/StartupFailure.h"
 #include "app/WindowFacts.h"
-#include "app/linux_platform.h"
-#include "app/posix_sleep.h"
+#include "app/linux/linux_platform.h"
+#include "app/linux/posix_sleep.h"
+#include "app/x11/x11_error_trap.h"
 
 #include <X11/Xatom.h>
 #include <X11/Xutil.h>
@@ -18,28 +19,6 @@
 X11Window::X11Window()
     : display(nullptr), window(0), target(0), targetRoot(false), colormap(0), wmProtocols(0),
       wmDeleteWindow(0) {}
-
-static int trappedError = 0;
-static XErrorHandler untrappedHandler = nullptr;
-
-static int trapError(Display*, XErrorEvent* event) {
-    if (trappedError == 0) {
-        trappedError = event->error_code;
-    }
-    return 0;
-}
-
-void trapXErrors(Display* display) {
-    XSync(display, False);
-    trappedError = 0;
-    untrappedHandler = XSetErrorHandler(trapError);
-}
-
-int releaseXErrors(Display* display) {
-    XSync(display, False);
-    XSetErrorHandler(untrappedHandler);
-    return trappedError;
-}
 
 // Xlib calls this when the connection to the server breaks and ends the
 // process if it returns. Nothing more can be drawn or released then: one line

@@ -1,8 +1,8 @@
 #pragma once
 
 #include "app/Platform.h"
-#include "app/wl_window.h"
-#include "app/x11_window.h"
+#include "app/wayland/wl_window.h"
+#include "app/x11/x11_window.h"
 
 // The Linux program's window record: a part for each platform it can
 // choose. Only the part of the platform that opened the window is used.

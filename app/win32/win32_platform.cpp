@@ -1,12 +1,12 @@
-#include "app/win32_platform.h"
+#include "app/win32/win32_platform.h"
 
 #include <cstdio>
 
 #include "app/StartupFailure.h"
 #include "app/WindowFacts.h"
-#include "app/wgl_context.h"
-#include "app/win32_saver_window.h"
-#include "app/win32_window.h"
+#include "app/win32/wgl_context.h"
+#include "app/win32/win32_saver_window.h"
+#include "app/win32/win32_window.h"
 
 PlatformWindow::PlatformWindow(HINSTANCE instance, WindowKind kind, HWND parent)
     : instance(instance), kind(kind), parent(parent), window(nullptr), deviceContext(nullptr),

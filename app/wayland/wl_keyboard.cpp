@@ -1,4 +1,4 @@
-#include "app/wl_keyboard.h"
+#include "app/wayland/wl_keyboard.h"
 
 #include <linux/input-event-codes.h>
 #include <sys/mman.h>

@@ -1,6 +1,6 @@
 #include "app/Shell.h"
 #include "app/StartupFailure.h"
-#include "app/linux_platform.h"
+#include "app/linux/linux_platform.h"
 
 #include <cerrno>
 #include <cstdlib>

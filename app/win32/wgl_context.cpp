@@ -1,4 +1,4 @@
-#include "app/wgl_context.h"
+#include "app/win32/wgl_context.h"
 
 #include "app/StartupFailure.h"
 
