@@ -8,10 +8,12 @@
 //                                the lit pixels of each and the pixels that changed
 //   xprobe move-escape           moves Escape to a free key code and gives its old
 //                                key code the symbol "section"; prints both codes
-//   xprobe hold-window WIDTH HEIGHT [directcolor]
+//   xprobe hold-window WIDTH HEIGHT [directcolor|depthless]
 //                                makes a window in a 24-bit TrueColor or DirectColor
-//                                visual, prints its and the visual's ids, keeps it
-//                                until killed
+//                                visual, or in the TrueColor visual of a double-buffered
+//                                RGBA configuration without a depth buffer, prints its
+//                                and the visual's ids, keeps it until killed
+#include <GL/glx.h>
 #include <X11/Xatom.h>
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
@@ -220,10 +222,56 @@ static int moveEscape() {
 
 static int quietEnd(Display*) { _exit(0); }
 
-static int holdWindow(int width, int height, bool directColor) {
-    XVisualInfo visual;
-    if (!XMatchVisualInfo(display, DefaultScreen(display), 24, directColor ? DirectColor : TrueColor,
-                          &visual)) {
+// The 24-bit visual of the first double-buffered RGBA TrueColor
+// configuration with no depth buffer, as XScreenSaver's settings preview
+// is given; 0 when there is none.
+static VisualID depthlessVisual() {
+    int count = 0;
+    GLXFBConfig* configs = glXGetFBConfigs(display, DefaultScreen(display), &count);
+    VisualID found = 0;
+    for (int i = 0; i < count && !found; ++i) {
+        int doubled = 0, render = 0, type = 0, depth = 1, visual = 0;
+        glXGetFBConfigAttrib(display, configs[i], GLX_DOUBLEBUFFER, &doubled);
+        glXGetFBConfigAttrib(display, configs[i], GLX_RENDER_TYPE, &render);
+        glXGetFBConfigAttrib(display, configs[i], GLX_X_VISUAL_TYPE, &type);
+        glXGetFBConfigAttrib(display, configs[i], GLX_DEPTH_SIZE, &depth);
+        glXGetFBConfigAttrib(display, configs[i], GLX_VISUAL_ID, &visual);
+        XVisualInfo wanted = {};
+        wanted.visualid = static_cast<VisualID>(visual);
+        int matches = 0;
+        XVisualInfo* info = visual ? XGetVisualInfo(display, VisualIDMask, &wanted, &matches) : nullptr;
+        if (doubled && (render & GLX_RGBA_BIT) && type == GLX_TRUE_COLOR && depth == 0 && info &&
+            info->depth == 24) {
+            found = wanted.visualid;
+        }
+        if (info) {
+            XFree(info);
+        }
+    }
+    if (configs) {
+        XFree(configs);
+    }
+    return found;
+}
+
+static int holdWindow(int width, int height, const std::string& kind) {
+    XVisualInfo visual = {};
+    bool chosen = false;
+    if (kind == "depthless") {
+        visual.visualid = depthlessVisual();
+        int matches = 0;
+        XVisualInfo* info =
+            visual.visualid ? XGetVisualInfo(display, VisualIDMask, &visual, &matches) : nullptr;
+        if (info) {
+            visual = *info;
+            XFree(info);
+            chosen = true;
+        }
+    } else {
+        chosen = XMatchVisualInfo(display, DefaultScreen(display), 24,
+                                  kind == "directcolor" ? DirectColor : TrueColor, &visual);
+    }
+    if (!chosen) {
         fprintf(stderr, "xprobe: no such visual\n");
         return 1;
     }
@@ -263,8 +311,9 @@ int main(int argc, char** argv) {
     } else if (command == "frames" && argc == 4) {
         result = frames(parseWindow(argv[2]), static_cast<int>(strtol(argv[3], nullptr, 10)));
     } else if (command == "hold-window" &&
-               (argc == 4 || (argc == 5 && strcmp(argv[4], "directcolor") == 0))) {
-        result = holdWindow(atoi(argv[2]), atoi(argv[3]), argc == 5);
+               (argc == 4 ||
+                (argc == 5 && (strcmp(argv[4], "directcolor") == 0 || strcmp(argv[4], "depthless") == 0)))) {
+        result = holdWindow(atoi(argv[2]), atoi(argv[3]), argc == 5 ? argv[4] : "truecolor");
     } else if (command == "move-escape" && argc == 2) {
         result = moveEscape();
     } else {
