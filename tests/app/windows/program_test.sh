@@ -3,7 +3,10 @@
 # it from outside as a person would, or the screen saver over the screen:
 #   program_test.sh <drifton.exe> draws|escape|alt-f4|other-keys
 #   program_test.sh <drifton.scr> saver-key|saver-pointer
-# Needs xdotool and ImageMagick's import, compare and convert.
+#   program_test.sh <drifton.scr> saver-monitors <window_probe.exe>
+# Needs xdotool and ImageMagick's import, compare and convert; saver-monitors
+# Xephyr too, and exits with 77 (skipped) when Wine does not see its two
+# monitors as it lays them out.
 set -u
 case=$2
 # The Linux tests' helpers, with no xprobe: the window's pictures come from
@@ -17,6 +20,25 @@ saver-pointer)
     # Where the pointer is when the saver starts is where it may stay.
     xdotool mousemove --sync 100 100 || fail "cannot move the pointer"
     command+=(-s)
+    ;;
+saver-monitors)
+    # Two monitors side by side, 1024x768 and 800x600: Xephyr's two screens
+    # joined by Xinerama, on the test's display. With RandR off, Wine takes
+    # the monitors from Xinerama, once, when its server starts: this test
+    # ends the prefix's server for one of its own there, and that one again.
+    Xephyr -displayfd 3 -screen 1024x768 -screen 800x600 +xinerama -extension RANDR -nolisten tcp -noreset \
+        3>"$WORK/xephyr.display" >"$WORK/xephyr.log" 2>&1 &
+    SERVER_PID=$!
+    wait_started 600 "$SERVER_PID" "$WORK/xephyr.log" Xephyr test -s "$WORK/xephyr.display" || exit 1
+    export DISPLAY=":$(head -n 1 "$WORK/xephyr.display")"
+    wineserver -k
+    trap 'cleanup; wineserver -k' EXIT
+    monitors=$(wine "$3" --monitors | tr -d '\r' | tr '\n' ' ')
+    if [ "$monitors" != "1024x768+0+0 800x600+1024+0 " ]; then
+        echo "SKIP: $(wine --version) sees the monitors as $monitors"
+        exit 77
+    fi
+    command+=(/s)
     ;;
 esac
 "${command[@]}" >"$WORK/stdout" 2>"$WORK/stderr" &
@@ -66,6 +88,15 @@ other-keys)
     ;;
 saver-key)
     expect_drawing
+    press_keys a
+    expect_exit_zero
+    ;;
+saver-monitors)
+    # On each monitor its centred square; what is outside both is not seen.
+    saver=$WINDOW
+    WINDOW=root
+    expect_centred 128x768+0+0 768x768+128+0 128x768+896+0 100x600+1024+0 600x600+1124+0 100x600+1724+0
+    WINDOW=$saver
     press_keys a
     expect_exit_zero
     ;;
