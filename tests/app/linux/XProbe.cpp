@@ -222,55 +222,33 @@ static int moveEscape() {
 
 static int quietEnd(Display*) { _exit(0); }
 
-// The 24-bit visual of the first double-buffered RGBA TrueColor
-// configuration with no depth buffer, as XScreenSaver's settings preview
-// is given; 0 when there is none.
-static VisualID depthlessVisual() {
+// The 24-bit visual of a double-buffered RGBA TrueColor configuration
+// without a depth buffer, as XScreenSaver's settings preview is given.
+static bool depthlessVisual(XVisualInfo& chosen) {
+    const int wanted[] = {GLX_DOUBLEBUFFER, True, GLX_X_VISUAL_TYPE, GLX_TRUE_COLOR, None};
     int count = 0;
-    GLXFBConfig* configs = glXGetFBConfigs(display, DefaultScreen(display), &count);
-    VisualID found = 0;
+    GLXFBConfig* configs = glXChooseFBConfig(display, DefaultScreen(display), wanted, &count);
+    bool found = false;
     for (int i = 0; i < count && !found; ++i) {
-        int doubled = 0, render = 0, type = 0, depth = 1, visual = 0;
-        glXGetFBConfigAttrib(display, configs[i], GLX_DOUBLEBUFFER, &doubled);
-        glXGetFBConfigAttrib(display, configs[i], GLX_RENDER_TYPE, &render);
-        glXGetFBConfigAttrib(display, configs[i], GLX_X_VISUAL_TYPE, &type);
+        int depth = 1;
         glXGetFBConfigAttrib(display, configs[i], GLX_DEPTH_SIZE, &depth);
-        glXGetFBConfigAttrib(display, configs[i], GLX_VISUAL_ID, &visual);
-        XVisualInfo wanted = {};
-        wanted.visualid = static_cast<VisualID>(visual);
-        int matches = 0;
-        XVisualInfo* info = visual ? XGetVisualInfo(display, VisualIDMask, &wanted, &matches) : nullptr;
-        if (doubled && (render & GLX_RGBA_BIT) && type == GLX_TRUE_COLOR && depth == 0 && info &&
-            info->depth == 24) {
-            found = wanted.visualid;
-        }
-        if (info) {
-            XFree(info);
+        XVisualInfo* visual = glXGetVisualFromFBConfig(display, configs[i]);
+        found = visual && visual->depth == 24 && depth == 0;
+        if (visual) {
+            chosen = found ? *visual : chosen;
+            XFree(visual);
         }
     }
-    if (configs) {
-        XFree(configs);
-    }
+    XFree(configs);
     return found;
 }
 
 static int holdWindow(int width, int height, const std::string& kind) {
-    XVisualInfo visual = {};
-    bool chosen = false;
-    if (kind == "depthless") {
-        visual.visualid = depthlessVisual();
-        int matches = 0;
-        XVisualInfo* info =
-            visual.visualid ? XGetVisualInfo(display, VisualIDMask, &visual, &matches) : nullptr;
-        if (info) {
-            visual = *info;
-            XFree(info);
-            chosen = true;
-        }
-    } else {
-        chosen = XMatchVisualInfo(display, DefaultScreen(display), 24,
-                                  kind == "directcolor" ? DirectColor : TrueColor, &visual);
-    }
+    XVisualInfo visual;
+    bool chosen = kind == "depthless"
+                      ? depthlessVisual(visual)
+                      : XMatchVisualInfo(display, DefaultScreen(display), 24,
+                                         kind == "directcolor" ? DirectColor : TrueColor, &visual);
     if (!chosen) {
         fprintf(stderr, "xprobe: no such visual\n");
         return 1;

@@ -22,10 +22,9 @@ saver-pointer)
     command+=(-s)
     ;;
 saver-monitors)
-    # Two monitors side by side, 1024x768 and 800x600: Xephyr's two screens
-    # joined by Xinerama, on the test's display. With RandR off, Wine takes
-    # the monitors from Xinerama, once, when its server starts: this test
-    # ends the prefix's server for one of its own there, and that one again.
+    # Two monitors side by side: Xephyr's screens joined by Xinerama. With
+    # RandR off, Wine takes them from Xinerama when its server starts, so
+    # this test ends the prefix's server for one of its own there.
     Xephyr -displayfd 3 -screen 1024x768 -screen 800x600 +xinerama -extension RANDR -nolisten tcp -noreset \
         3>"$WORK/xephyr.display" >"$WORK/xephyr.log" 2>&1 &
     SERVER_PID=$!
@@ -92,7 +91,7 @@ saver-key)
     expect_exit_zero
     ;;
 saver-monitors)
-    # On each monitor its centred square; what is outside both is not seen.
+    # Each monitor's centred square, read from the X side.
     saver=$WINDOW
     WINDOW=root
     expect_centred 128x768+0+0 768x768+128+0 128x768+896+0 100x600+1024+0 600x600+1124+0 100x600+1724+0
