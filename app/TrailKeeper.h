@@ -83,7 +83,7 @@ public:
     // From the next frame on, shows the picture of a settleCentred view
     // centred in the windowWidth by windowHeight drawing area, or with
     // `areas` centred in each of them, filling the shorter side, black
-    // elsewhere. With the context current, after settleCentred.
+    // elsewhere. With the context current, once the path is settled.
     //
     // Off the screen, the one image is copied into every square, and its
     // trails carry on at the new size. Elsewhere the frame is drawn into the
