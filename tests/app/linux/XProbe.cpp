@@ -232,12 +232,10 @@ static bool depthlessVisual(XVisualInfo& chosen) {
     for (int i = 0; i < count && !found; ++i) {
         int depth = 1;
         glXGetFBConfigAttrib(display, configs[i], GLX_DEPTH_SIZE, &depth);
-        XVisualInfo* visual = glXGetVisualFromFBConfig(display, configs[i]);
-        found = visual && visual->depth == 24 && depth == 0;
-        if (visual) {
-            chosen = found ? *visual : chosen;
-            XFree(visual);
-        }
+        XVisualInfo* visual = depth == 0 ? glXGetVisualFromFBConfig(display, configs[i]) : nullptr;
+        found = visual && visual->depth == 24;
+        chosen = found ? *visual : chosen;
+        XFree(visual);
     }
     XFree(configs);
     return found;

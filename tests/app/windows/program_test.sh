@@ -4,9 +4,8 @@
 #   program_test.sh <drifton.exe> draws|escape|alt-f4|other-keys
 #   program_test.sh <drifton.scr> saver-key|saver-pointer
 #   program_test.sh <drifton.scr> saver-monitors <window_probe.exe>
-# Needs xdotool and ImageMagick's import, compare and convert; saver-monitors
-# Xephyr too, and exits with 77 (skipped) when Wine does not see its two
-# monitors as it lays them out.
+# Needs xdotool and ImageMagick's import, compare and convert, and Xephyr for
+# saver-monitors, which exits with 77 (skipped) where Wine misplaces them.
 set -u
 case=$2
 # The Linux tests' helpers, with no xprobe: the window's pictures come from
@@ -92,10 +91,7 @@ saver-key)
     ;;
 saver-monitors)
     # Each monitor's centred square, read from the X side.
-    saver=$WINDOW
-    WINDOW=root
-    expect_centred 128x768+0+0 768x768+128+0 128x768+896+0 100x600+1024+0 600x600+1124+0 100x600+1724+0
-    WINDOW=$saver
+    WINDOW=root expect_centred 128x768+0+0 768x768+128+0 128x768+896+0 100x600+1024+0 600x600+1124+0 100x600+1724+0
     press_keys a
     expect_exit_zero
     ;;
