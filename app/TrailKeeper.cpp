@@ -4,6 +4,7 @@
 #include "render/OpenGL.h"
 #include "render/PresentedImage.h"
 
+#include <cstdlib>
 #include <cstring>
 
 // Cheapest first: a swap that keeps the last image costs nothing; drawing
@@ -23,14 +24,19 @@ TrailPath chooseTrailPath(SwapKeeps swap, bool framebuffers, bool bufferAge) {
 }
 
 TrailKeeper::TrailKeeper()
-    : path(TrailPath::Restored), keepNextImage(true), framebuffersOffered(false), presented(nullptr),
+    : path(TrailPath::Restored), swap(SwapKeeps::Nothing), squares(nullptr), squareCount(0),
+      reshapeSwapsLeft(0), keepNextImage(true), framebuffersOffered(false), presented(nullptr),
       offScreen(nullptr) {
     memset(&framebuffers, 0, sizeof framebuffers);
 }
 
-TrailKeeper::~TrailKeeper() { release(); }
+TrailKeeper::~TrailKeeper() {
+    release();
+    free(squares);
+}
 
 void TrailKeeper::settle(SwapKeeps swap, bool bufferAge, LookUpGlProcedure lookUp, int width, int height) {
+    this->swap = swap;
     framebuffersOffered = offersFramebuffers(lookUp, framebuffers);
     use(chooseTrailPath(swap, framebuffersOffered, bufferAge), width, height);
     if (path == TrailPath::OffScreen && !offScreen->ready) {
@@ -40,21 +46,56 @@ void TrailKeeper::settle(SwapKeeps swap, bool bufferAge, LookUpGlProcedure lookU
 
 void TrailKeeper::settleCentred(SwapKeeps swap, bool bufferAge, LookUpGlProcedure lookUp, int viewSide,
                                 int windowWidth, int windowHeight) {
-    int side = windowWidth < windowHeight ? windowWidth : windowHeight;
-    int x = (windowWidth - side) / 2;
-    int y = (windowHeight - side) / 2;
+    this->swap = swap;
     framebuffersOffered = offersFramebuffers(lookUp, framebuffers);
     if (framebuffersOffered) {
         use(TrailPath::OffScreen, viewSide, viewSide);
         if (offScreen->ready) {
             // The context began with the window's size as its viewport.
             glViewport(0, 0, viewSide, viewSide);
-            offScreen->showAt(x, y, side);
-            return;
         }
     }
-    use(chooseTrailPath(swap, false, bufferAge), windowWidth, windowHeight);
-    glViewport(x, y, side, side);
+    if (path != TrailPath::OffScreen || !offScreen->ready) {
+        use(chooseTrailPath(swap, false, bufferAge), windowWidth, windowHeight);
+    }
+    reshape(windowWidth, windowHeight);
+}
+
+// The largest square centred in the area.
+static PictureSquare centredSquare(const WindowArea& area) {
+    int side = area.width < area.height ? area.width : area.height;
+    return {area.x + (area.width - side) / 2, area.y + (area.height - side) / 2, side};
+}
+
+void TrailKeeper::reshape(int windowWidth, int windowHeight, const WindowArea* areas, int areaCount) {
+    const WindowArea whole = {0, 0, windowWidth, windowHeight};
+    if (areaCount == 0) {
+        areas = &whole;
+        areaCount = 1;
+    }
+    PictureSquare* placed = static_cast<PictureSquare*>(malloc(sizeof(PictureSquare) * areaCount));
+    if (!placed) {
+        return;
+    }
+    for (int i = 0; i < areaCount; ++i) {
+        placed[i] = centredSquare(areas[i]);
+    }
+    free(squares);
+    squares = placed;
+    squareCount = areaCount;
+    if (path == TrailPath::OffScreen) {
+        return;
+    }
+    // Drawn on the window: the view moves to the first square, and
+    // everything starts again from black at the new size.
+    if (presented && (presented->width != windowWidth || presented->height != windowHeight)) {
+        delete presented;
+        presented = new PresentedImage(windowWidth, windowHeight);
+    }
+    glViewport(squares[0].x, squares[0].y, squares[0].side, squares[0].side);
+    glClear(GL_COLOR_BUFFER_BIT);
+    keepNextImage = true;
+    reshapeSwapsLeft = 2;
 }
 
 void TrailKeeper::use(TrailPath newPath, int width, int height) {
@@ -78,15 +119,38 @@ void TrailKeeper::use(TrailPath newPath, int width, int height) {
 
 void TrailKeeper::beforeSwap() {
     if (path == TrailPath::OffScreen) {
-        offScreen->copyToWindow();
-    } else if (path == TrailPath::Restored || (path == TrailPath::ByBufferAge && keepNextImage)) {
+        offScreen->copyToWindow(squares, squareCount);
+        return;
+    }
+    for (int i = 1; i < squareCount; ++i) {
+        copyPictureSquare(squares[0], squares[i]);
+    }
+    if (path == TrailPath::Restored || (path == TrailPath::ByBufferAge && keepNextImage)) {
         presented->keep();
     }
 }
 
 void TrailKeeper::afterSwap(unsigned int age) {
+    // The first swap after a reshape may be the one at which the driver
+    // takes the window's new size, leaving a back buffer of undefined
+    // content: it is cleared, and the next frame kept. The second may leave
+    // the other buffer of an exchanging swap, drawn at the old shape.
+    bool firstAfterReshape = reshapeSwapsLeft == 2;
+    bool secondAfterReshape = reshapeSwapsLeft == 1;
+    if (reshapeSwapsLeft > 0) {
+        --reshapeSwapsLeft;
+    }
+    if (firstAfterReshape) {
+        glClear(GL_COLOR_BUFFER_BIT);
+        keepNextImage = true;
+        return;
+    }
     switch (path) {
     case TrailPath::KeptBySwap:
+        if (secondAfterReshape && swap == SwapKeeps::ImageBeforeLast) {
+            glClear(GL_COLOR_BUFFER_BIT);
+        }
+        break;
     case TrailPath::OffScreen:
         break;
     case TrailPath::Restored:
@@ -96,7 +160,7 @@ void TrailKeeper::afterSwap(unsigned int age) {
         // The age after this swap is taken to be the age after the last one;
         // when it turns for the worse, that one frame fades from what the
         // buffer holds, and keeping starts again from the next.
-        bool holdsRecentFrame = age == 1 || age == 2;
+        bool holdsRecentFrame = (age == 1 || age == 2) && !secondAfterReshape;
         if (!holdsRecentFrame && keepNextImage) {
             presented->restore();
         }

@@ -2,6 +2,7 @@
 
 #include "app/FramebufferOffer.h"
 #include "render/FramebufferCalls.h"
+#include "render/PictureSquare.h"
 
 class OffScreenImage;
 class PresentedImage;
@@ -38,6 +39,16 @@ enum class SwapKeeps {
 // framebuffer objects or not and whose driver tells the buffer age or not.
 TrailPath chooseTrailPath(SwapKeeps swap, bool framebuffers, bool bufferAge);
 
+// A part of the window given to one picture, a monitor's for example: its
+// lower-left corner x, y pixels from the window's lower-left corner, as
+// OpenGL counts.
+struct WindowArea {
+    int x;
+    int y;
+    int width;
+    int height;
+};
+
 // Carries the trails over the swaps of one drawing surface, on the path its
 // context settled: each frame is presented through `present`, which wraps
 // the platform's swap in what the path needs.
@@ -61,13 +72,26 @@ public:
 
     // Settles the path for a square view of `viewSide` pixels shown in the
     // centre of a windowWidth by windowHeight drawing area, filling its
-    // shorter side, on black. Where the context offers framebuffer objects
-    // the view is drawn off the screen at its own size and copied in scaled,
-    // so that the picture is the same at any size; elsewhere it is drawn at
-    // the window's size into the centred square, on the path the swap
-    // settles.
+    // shorter side, on black, as reshape places it. Where the context offers
+    // framebuffer objects the view is drawn off the screen at its own size
+    // and copied in scaled, so that the picture is the same at any size;
+    // elsewhere it is drawn at the window's size into the centred square, on
+    // the path the swap settles.
     void settleCentred(SwapKeeps swap, bool bufferAge, LookUpGlProcedure lookUp, int viewSide,
                        int windowWidth, int windowHeight);
+
+    // From the next frame on, shows the picture of a settleCentred view
+    // centred in the windowWidth by windowHeight drawing area, or with
+    // `areas` centred in each of them, filling the shorter side, black
+    // elsewhere. With the context current, once the path is settled.
+    //
+    // Off the screen, the one image is copied into every square, and its
+    // trails carry on at the new size. Elsewhere the frame is drawn into the
+    // first square and copied into the others before each swap, and the
+    // trails start again from black: what the back buffer holds after the
+    // window's size changed is undefined, and the old picture was drawn at
+    // the old square's size.
+    void reshape(int windowWidth, int windowHeight, const WindowArea* areas = nullptr, int areaCount = 0);
 
     // Takes the given path for a width by height view, obtaining what the
     // path needs and binding the off-screen image or the window for drawing.
@@ -90,6 +114,16 @@ public:
     void release();
 
     TrailPath path;
+    // What the window's swap keeps, as settled.
+    SwapKeeps swap;
+    // Where a centred view is shown, one square an area (malloc'd); none
+    // for a view drawn at the window's own size and place.
+    PictureSquare* squares;
+    int squareCount;
+    // Set by reshape on the paths that draw on the window: how many of the
+    // next swaps may leave a buffer behind that was not drawn at the new
+    // shape.
+    int reshapeSwapsLeft;
     // On the buffer-age path: whether to keep the image before the next
     // swap, because the last swap left an older buffer behind (or none was
     // seen yet).

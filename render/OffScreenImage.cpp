@@ -1,8 +1,8 @@
 #include "render/OffScreenImage.h"
 
 OffScreenImage::OffScreenImage(const FramebufferCalls& calls, int width, int height)
-    : calls(calls), width(width), height(height), shownX(0), shownY(0), shownSide(0), scaled(false),
-      framebuffer(0), renderbuffer(0), rowsTopFirst(false), ready(false) {
+    : calls(calls), width(width), height(height), framebuffer(0), renderbuffer(0), rowsTopFirst(false),
+      ready(false) {
     calls.genFramebuffers(1, &framebuffer);
     calls.bindFramebuffer(framebufferTarget, framebuffer);
     // Before any storage is attached: the window's buffers are stored top
@@ -27,24 +27,20 @@ void OffScreenImage::drawHere() const { calls.bindFramebuffer(framebufferTarget,
 
 void OffScreenImage::drawOnWindow() const { calls.bindFramebuffer(framebufferTarget, 0); }
 
-void OffScreenImage::showAt(int x, int y, int side) {
-    shownX = x;
-    shownY = y;
-    shownSide = side;
-    scaled = true;
-}
-
-void OffScreenImage::copyToWindow() const {
+void OffScreenImage::copyToWindow(const PictureSquare* squares, int squareCount) const {
     calls.bindFramebuffer(drawFramebufferTarget, 0);
-    if (scaled) {
-        // Whatever the swap left around the picture is cleared to black;
-        // linear filtering keeps the scaled lines smooth.
-        glClear(GL_COLOR_BUFFER_BIT);
-        calls.blitFramebuffer(0, 0, width, height, shownX, shownY, shownX + shownSide, shownY + shownSide,
-                              GL_COLOR_BUFFER_BIT, GL_LINEAR);
-    } else {
+    if (squareCount == 0) {
         // Same size and place: nearest copies every pixel as it is.
         calls.blitFramebuffer(0, 0, width, height, 0, 0, width, height, GL_COLOR_BUFFER_BIT, GL_NEAREST);
+    } else {
+        // Whatever the swap left around the pictures is cleared to black;
+        // linear filtering keeps the scaled lines smooth.
+        glClear(GL_COLOR_BUFFER_BIT);
+        for (int i = 0; i < squareCount; ++i) {
+            const PictureSquare& square = squares[i];
+            calls.blitFramebuffer(0, 0, width, height, square.x, square.y, square.x + square.side,
+                                  square.y + square.side, GL_COLOR_BUFFER_BIT, GL_LINEAR);
+        }
     }
     calls.bindFramebuffer(drawFramebufferTarget, framebuffer);
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "render/FramebufferCalls.h"
+#include "render/PictureSquare.h"
 
 // One persistent colour buffer of the view's size that every frame is drawn
 // into, copied whole into the window's back buffer before each swap: the
@@ -25,25 +26,15 @@ public:
     // Binds the window again for drawing and reading.
     void drawOnWindow() const;
 
-    // Shows the image from now on as a square of `side` pixels whose lower
-    // left corner is at x, y in the window, scaled to fill it, with the
-    // rest of the window black.
-    void showAt(int x, int y, int side);
-
-    // Copies the image into the window's back buffer, pixel for pixel or
-    // scaled where showAt placed it, and binds the framebuffer again for the
-    // next frame.
-    void copyToWindow() const;
+    // Copies the image into the window's back buffer and binds the
+    // framebuffer again for the next frame: with no squares, pixel for pixel
+    // at its own size and place; given squares, scaled into each of them,
+    // with the rest of the window black.
+    void copyToWindow(const PictureSquare* squares, int squareCount) const;
 
     FramebufferCalls calls;
     int width;
     int height;
-    // Where the image goes in the window; the image's own size and place
-    // unless showAt moved it.
-    int shownX;
-    int shownY;
-    int shownSide;
-    bool scaled;
     GLuint framebuffer;
     GLuint renderbuffer;
     bool rowsTopFirst;

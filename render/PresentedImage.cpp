@@ -49,20 +49,22 @@ void PresentedImage::keep() {
     glPopClientAttrib();
 }
 
-void PresentedImage::restore() const {
-    if (!pixels) {
-        return;
-    }
+// Sets up for writing pixels into the back buffer as they are, their
+// lower-left corner at x, y in the window: no test, blend or logic op
+// between, whatever the matrices and the viewport hold. Saves what it
+// changes for endPlainWrite to put back.
+static void beginPlainWrite(int x, int y) {
     glPushClientAttrib(GL_CLIENT_PIXEL_STORE_BIT);
     // Colour buffer (blending, draw buffer, masks, logic op), current raster
-    // position and colour, enables, pixel modes and the matrix mode.
-    glPushAttrib(GL_COLOR_BUFFER_BIT | GL_CURRENT_BIT | GL_ENABLE_BIT | GL_PIXEL_MODE_BIT | GL_TRANSFORM_BIT);
+    // position and colour, enables, pixel modes, the matrix mode and the
+    // viewport.
+    glPushAttrib(GL_COLOR_BUFFER_BIT | GL_CURRENT_BIT | GL_ENABLE_BIT | GL_PIXEL_MODE_BIT | GL_TRANSFORM_BIT |
+                 GL_VIEWPORT_BIT);
     setPixelStore(GL_UNPACK_ALIGNMENT, GL_UNPACK_ROW_LENGTH, GL_UNPACK_SKIP_ROWS, GL_UNPACK_SKIP_PIXELS,
                   GL_UNPACK_SWAP_BYTES, GL_UNPACK_LSB_FIRST);
     setIdentityPixelTransfer();
     glPixelZoom(1.0f, 1.0f);
 
-    // The pixels replace what is there: no test, blend or logic op between.
     glDisable(GL_BLEND);
     glDisable(GL_ALPHA_TEST);
     glDisable(GL_DEPTH_TEST);
@@ -76,7 +78,9 @@ void PresentedImage::restore() const {
     glColorMask(GL_TRUE, GL_TRUE, GL_TRUE, GL_TRUE);
     glDrawBuffer(GL_BACK);
 
-    // The lower-left corner of the view, whatever the matrices hold.
+    // The viewport's lower-left corner, put at x, y: OpenGL 1.1 has no
+    // window position call.
+    glViewport(x, y, 1, 1);
     glMatrixMode(GL_PROJECTION);
     glPushMatrix();
     glLoadIdentity();
@@ -84,11 +88,33 @@ void PresentedImage::restore() const {
     glPushMatrix();
     glLoadIdentity();
     glRasterPos2f(-1.0f, -1.0f);
-    glDrawPixels(width, height, GL_RGBA, GL_UNSIGNED_BYTE, pixels);
+}
+
+static void endPlainWrite() {
     glPopMatrix();
     glMatrixMode(GL_PROJECTION);
     glPopMatrix();
-
     glPopAttrib();
     glPopClientAttrib();
+}
+
+void PresentedImage::restore() const {
+    if (!pixels) {
+        return;
+    }
+    beginPlainWrite(0, 0);
+    glDrawPixels(width, height, GL_RGBA, GL_UNSIGNED_BYTE, pixels);
+    endPlainWrite();
+}
+
+void copyPictureSquare(const PictureSquare& from, const PictureSquare& to) {
+    if (from.side <= 0) {
+        return;
+    }
+    beginPlainWrite(to.x, to.y);
+    const float zoom = static_cast<float>(static_cast<double>(to.side) / from.side);
+    glPixelZoom(zoom, zoom);
+    glReadBuffer(GL_BACK);
+    glCopyPixels(from.x, from.y, from.side, from.side, GL_COLOR);
+    endPlainWrite();
 }

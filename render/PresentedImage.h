@@ -1,5 +1,7 @@
 #pragma once
 
+#include "render/PictureSquare.h"
+
 // Keeps the image last presented and puts it back into the back buffer, for
 // swaps after which the back buffer holds nothing the next frame can fade
 // from. The pixel buffer is obtained once, at construction, so nothing is
@@ -16,8 +18,9 @@ public:
     void keep();
 
     // Writes the kept pixels back over the lower-left of the back buffer,
-    // unchanged by blending or any other fragment operation, and leaves every
-    // other piece of OpenGL state as it found it.
+    // from the window's corner whatever the viewport, unchanged by blending
+    // or any other fragment operation, and leaves every other piece of
+    // OpenGL state as it found it.
     void restore() const;
 
     int width;
@@ -26,3 +29,9 @@ public:
     // in which case keep and restore do nothing.
     unsigned char* pixels;
 };
+
+// Copies the picture in the back buffer's square `from` over its square `to`,
+// scaled to fit, written as restore writes: unchanged by fragment operations,
+// every other piece of OpenGL state left as it was. For showing one picture
+// in several places where no off-screen image is offered.
+void copyPictureSquare(const PictureSquare& from, const PictureSquare& to);

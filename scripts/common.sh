@@ -9,14 +9,15 @@ BUILD_PACKAGES="build-essential cmake pkg-config libgl-dev libx11-dev libgl1-mes
   libegl-dev libegl-mesa0 libwayland-dev libxkbcommon-dev libdecor-0-dev libdecor-0-plugin-1-cairo"
 # What the tests need on top: GoogleTest, an X server with software OpenGL,
 # X tools to look at and drive the window, the XScreenSaver daemon that hosts
-# the display mode, two Wayland compositors with tools
+# the display mode, a nested X server for several monitors (Xephyr), two
+# Wayland compositors with tools
 # to read sway's tree, take pictures and type keys, Wine and the Windows
 # cross-compiler, what cpack's Debian packaging runs (file, for
 # dpkg-shlibdeps), what its Windows installer is made with (nsis), the
 # checkers of the Debian package and the AppStream metadata, and git, which
 # the reproducibility check clones the commit with.
 TEST_PACKAGES="libgtest-dev googletest libbenchmark-dev xvfb xauth x11-utils xdotool imagemagick xscreensaver
-  sway weston grim wtype jq xwayland x11-xserver-utils
+  xserver-xephyr sway weston grim wtype jq xwayland x11-xserver-utils
   desktop-file-utils g++-mingw-w64-x86-64 wine wine64 procps file nsis lintian appstream git"
 
 # Installs the named packages that are missing, updating the package lists

@@ -50,17 +50,23 @@ static bool openWin32Window(PlatformWindow& window) {
         window.trails.settle(swapKeepsOfFormat(window.deviceContext), false, lookUpWglProcedure, width,
                              height);
     } else {
-        // The program's square picture, centred on black at the screen's or
-        // the preview's shorter side.
+        // The program's square picture, centred on black at the preview's
+        // shorter side or at every monitor's.
         window.trails.settleCentred(swapKeepsOfFormat(window.deviceContext), false, lookUpWglProcedure,
                                     windowSide, width, height);
+        placeSaverPictures(window);
     }
     return true;
 }
 
-static bool takeWin32Event(PlatformWindow&, bool& quit, int& exitCode) {
+static bool takeWin32Event(PlatformWindow& window, bool& quit, int& exitCode) {
     MSG message;
     if (!PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
+        // Every message is handled: the saver's shape is followed before
+        // the next frame.
+        if (window.kind != WindowKind::Program) {
+            followSaverShape(window);
+        }
         return false;
     }
     // The quit message ends the loop as it is: neither translated nor

@@ -64,6 +64,12 @@ XVisualInfo* chooseGlxVisual(Display* display, int screen, VisualID visualId, Wi
     }
     glx.display = display;
 
+    // Our own window asks for 8 bits a colour and 16 depth bits, as it always
+    // has. A window given with its visual takes any of that visual's
+    // configurations, with a depth buffer or without (the drawing never
+    // tests depth), ranked below as ours are.
+    const int colourBits = visualId != 0 ? 0 : 8;
+    const int depthBits = visualId != 0 ? 0 : 16;
     // clang-format off
     const int wanted[] = {
         GLX_X_RENDERABLE, True,
@@ -71,10 +77,10 @@ XVisualInfo* chooseGlxVisual(Display* display, int screen, VisualID visualId, Wi
         GLX_RENDER_TYPE, GLX_RGBA_BIT,
         GLX_X_VISUAL_TYPE, GLX_TRUE_COLOR,
         GLX_DOUBLEBUFFER, True,
-        GLX_RED_SIZE, 8,
-        GLX_GREEN_SIZE, 8,
-        GLX_BLUE_SIZE, 8,
-        GLX_DEPTH_SIZE, 16,
+        GLX_RED_SIZE, colourBits,
+        GLX_GREEN_SIZE, colourBits,
+        GLX_BLUE_SIZE, colourBits,
+        GLX_DEPTH_SIZE, depthBits,
         None
     };
     // clang-format on

@@ -26,10 +26,11 @@ SwapKeeps glxSwapKeeps(Display* display, GLXFBConfig config);
 
 // Checks that the server offers GLX 1.3 or later and chooses a double-buffered
 // RGBA configuration of 8 bits a colour and at least 16 depth bits, preferring
-// one whose swap copies the back buffer; only among those of the visual
-// `visualId` when that is not 0, for a window that has its visual already
-// (named as `window` in the failure). Returns the X visual for the window
-// (to be freed with XFree), or notes what failed and returns null.
+// one whose swap copies the back buffer; when `visualId` is not 0, for a
+// window that has its visual already (named as `window` in the failure), any
+// double-buffered RGBA configuration of that visual, ranked the same way.
+// Returns the X visual for the window (to be freed with XFree), or notes what
+// failed and returns null.
 XVisualInfo* chooseGlxVisual(Display* display, int screen, VisualID visualId, Window window, GlxContext& glx);
 
 // Creates the drawing surface on the window and a context for it, makes the

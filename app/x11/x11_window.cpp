@@ -17,8 +17,8 @@
 #include <unistd.h>
 
 X11Window::X11Window()
-    : display(nullptr), window(0), target(0), targetRoot(false), colormap(0), wmProtocols(0),
-      wmDeleteWindow(0) {}
+    : display(nullptr), window(0), target(0), targetRoot(false), targetWidth(0), targetHeight(0), colormap(0),
+      wmProtocols(0), wmDeleteWindow(0) {}
 
 // Xlib calls this when the connection to the server breaks and ends the
 // process if it returns. Nothing more can be drawn or released then: one line
@@ -173,12 +173,15 @@ static bool openOwnWindow(X11Window& window) {
 }
 
 // Draws on the target window with a configuration of its visual, the
-// picture centred in it. Only its destruction is watched for: its input
-// belongs to whoever made it.
+// picture centred in it. Only its changes of size and its destruction are
+// watched for: its input belongs to whoever made it.
 static bool useTargetWindow(X11Window& window) {
     Display* display = window.display;
     XWindowAttributes attributes;
     trapXErrors(display);
+    // Watched before its size is read, so that no change after the reading
+    // goes unseen.
+    XSelectInput(display, window.target, StructureNotifyMask);
     Status found = XGetWindowAttributes(display, window.target, &attributes);
     int error = releaseXErrors(display);
     if (!found || error != 0) {
@@ -193,14 +196,8 @@ static bool useTargetWindow(X11Window& window) {
         return false;
     }
     XFree(visual);
-    trapXErrors(display);
-    XSelectInput(display, window.target, StructureNotifyMask);
-    error = releaseXErrors(display);
-    if (error != 0) {
-        noteStartupFailure("the window 0x%lx went away", window.target);
-        releaseWindowAndDisplay(window);
-        return false;
-    }
+    window.targetWidth = attributes.width;
+    window.targetHeight = attributes.height;
     if (!createGlxContext(window.target, attributes.width, attributes.height, true, window.glx)) {
         releaseWindowAndDisplay(window);
         return false;
@@ -231,8 +228,9 @@ static bool openX11Window(PlatformWindow& platformWindow) {
     return window.target ? useTargetWindow(window) : openOwnWindow(window);
 }
 
-// The window procedure: Escape and the close request post the quit; every
-// other event needs nothing, since each frame is drawn whole anyway.
+// The window procedure: Escape and the close request post the quit; a target
+// window's new size re-places the picture; every other event needs nothing,
+// since each frame is drawn whole anyway.
 static void windowProc(X11Window& window, XEvent& event) {
     switch (event.type) {
     case KeyPress:
@@ -245,6 +243,16 @@ static void windowProc(X11Window& window, XEvent& event) {
         if (event.xclient.message_type == window.wmProtocols && event.xclient.format == 32 &&
             static_cast<Atom>(event.xclient.data.l[0]) == window.wmDeleteWindow) {
             window.quitRequest.post(0);
+        }
+        break;
+    case ConfigureNotify:
+        // A new size (not a move): the picture is centred in the new shape
+        // from the next frame on.
+        if (event.xconfigure.window == window.target && (event.xconfigure.width != window.targetWidth ||
+                                                         event.xconfigure.height != window.targetHeight)) {
+            window.targetWidth = event.xconfigure.width;
+            window.targetHeight = event.xconfigure.height;
+            window.glx.trails.reshape(window.targetWidth, window.targetHeight);
         }
         break;
     case DestroyNotify:

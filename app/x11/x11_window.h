@@ -17,10 +17,13 @@ struct X11Window {
     Window window;
     // A window of somebody else's to draw on instead (a screen saver's):
     // 0 to open one of our own. targetRoot asks for the root window, known
-    // once the display is open. Such a window is drawn on at its size and in
-    // its visual, and never mapped, named or destroyed.
+    // once the display is open. Such a window is drawn on at its size, which
+    // may change, and in its visual, and never mapped, named or destroyed.
     Window target;
     bool targetRoot;
+    // The target window's size as last seen; the picture follows it.
+    int targetWidth;
+    int targetHeight;
     Colormap colormap;
     Atom wmProtocols;
     Atom wmDeleteWindow;

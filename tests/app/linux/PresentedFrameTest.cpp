@@ -380,6 +380,37 @@ TEST_F(PresentedFrameTest, RestoredAndOffScreenPathsKeepTheFrameOverSpoilingSwap
     EXPECT_TRUE(trails().offScreen->ready);
 }
 
+// Two areas, on a path that draws on the window: the frame drawn in the first
+// area's square (200 pixels at 0,200) reaches the second's (400 at 200,100)
+// scaled before the swap. The first swap after the reshape leaves black;
+// from then on the whole window is put back from its corner, whatever the
+// viewport.
+TEST_F(PresentedFrameTest, OnTheWindowTheFirstSquareIsCopiedIntoTheOthers) {
+    useTrailPath(TrailPath::Restored);
+    const WindowArea areas[] = {{0, 0, 200, side}, {200, 0, 400, side}};
+    trails().reshape(side, side, areas, 2);
+    spoilAfterSwap = true;
+    captureAtSwap = true;
+    auto lit = [](const std::vector<unsigned char>& pixels, int x, int y) {
+        return pixels[(static_cast<size_t>(y) * side + x) * 4] == 255;
+    };
+    for (int frame = 0; frame < 2; ++frame) {
+        // The left half of the view white.
+        glColor4f(1.0f, 1.0f, 1.0f, 1.0f);
+        glRectf(-1.0f, -1.0f, 0.0f, 1.0f);
+        platform.presentFrame(window);
+        std::vector<unsigned char> after = readWindow();
+        for (const std::vector<unsigned char>* pixels : {&atSwap, &after}) {
+            bool expected = pixels == &atSwap || frame > 0;
+            EXPECT_EQ(lit(*pixels, 50, 300), expected) << "frame " << frame;
+            EXPECT_EQ(lit(*pixels, 250, 300) && lit(*pixels, 390, 110), expected) << "frame " << frame;
+            EXPECT_FALSE(lit(*pixels, 150, 300) || lit(*pixels, 50, 450) || lit(*pixels, 410, 300) ||
+                         lit(*pixels, 250, 50))
+                << "frame " << frame;
+        }
+    }
+}
+
 TEST_F(PresentedFrameTest, BufferAgePathKeepsOnlyWhileTheAgeIsNotRecent) {
     useTrailPath(TrailPath::ByBufferAge);
     scriptAge = true;

@@ -8,10 +8,12 @@
 //                                the lit pixels of each and the pixels that changed
 //   xprobe move-escape           moves Escape to a free key code and gives its old
 //                                key code the symbol "section"; prints both codes
-//   xprobe hold-window WIDTH HEIGHT [directcolor]
+//   xprobe hold-window WIDTH HEIGHT [directcolor|depthless]
 //                                makes a window in a 24-bit TrueColor or DirectColor
-//                                visual, prints its and the visual's ids, keeps it
-//                                until killed
+//                                visual, or in the TrueColor visual of a double-buffered
+//                                RGBA configuration without a depth buffer, prints its
+//                                and the visual's ids, keeps it until killed
+#include <GL/glx.h>
 #include <X11/Xatom.h>
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
@@ -220,10 +222,32 @@ static int moveEscape() {
 
 static int quietEnd(Display*) { _exit(0); }
 
-static int holdWindow(int width, int height, bool directColor) {
+// The 24-bit visual of a double-buffered RGBA TrueColor configuration
+// without a depth buffer, as XScreenSaver's settings preview is given.
+static bool depthlessVisual(XVisualInfo& chosen) {
+    const int wanted[] = {GLX_DOUBLEBUFFER, True, GLX_X_VISUAL_TYPE, GLX_TRUE_COLOR, None};
+    int count = 0;
+    GLXFBConfig* configs = glXChooseFBConfig(display, DefaultScreen(display), wanted, &count);
+    bool found = false;
+    for (int i = 0; i < count && !found; ++i) {
+        int depth = 1;
+        glXGetFBConfigAttrib(display, configs[i], GLX_DEPTH_SIZE, &depth);
+        XVisualInfo* visual = depth == 0 ? glXGetVisualFromFBConfig(display, configs[i]) : nullptr;
+        found = visual && visual->depth == 24;
+        chosen = found ? *visual : chosen;
+        XFree(visual);
+    }
+    XFree(configs);
+    return found;
+}
+
+static int holdWindow(int width, int height, const std::string& kind) {
     XVisualInfo visual;
-    if (!XMatchVisualInfo(display, DefaultScreen(display), 24, directColor ? DirectColor : TrueColor,
-                          &visual)) {
+    bool chosen = kind == "depthless"
+                      ? depthlessVisual(visual)
+                      : XMatchVisualInfo(display, DefaultScreen(display), 24,
+                                         kind == "directcolor" ? DirectColor : TrueColor, &visual);
+    if (!chosen) {
         fprintf(stderr, "xprobe: no such visual\n");
         return 1;
     }
@@ -263,8 +287,9 @@ int main(int argc, char** argv) {
     } else if (command == "frames" && argc == 4) {
         result = frames(parseWindow(argv[2]), static_cast<int>(strtol(argv[3], nullptr, 10)));
     } else if (command == "hold-window" &&
-               (argc == 4 || (argc == 5 && strcmp(argv[4], "directcolor") == 0))) {
-        result = holdWindow(atoi(argv[2]), atoi(argv[3]), argc == 5);
+               (argc == 4 ||
+                (argc == 5 && (strcmp(argv[4], "directcolor") == 0 || strcmp(argv[4], "depthless") == 0)))) {
+        result = holdWindow(atoi(argv[2]), atoi(argv[3]), argc == 5 ? argv[4] : "truecolor");
     } else if (command == "move-escape" && argc == 2) {
         result = moveEscape();
     } else {

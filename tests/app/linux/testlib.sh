@@ -141,6 +141,21 @@ expect_drawing() {
     fail "the window is black or still ($counts: lit, lit, changed)"
 }
 
+# Fails unless, once the window draws, a picture of it has something lit in
+# the middle one of each three parts given (as convert -crop takes them) and
+# nothing in the two beside it:
+#   expect_centred BESIDE SQUARE BESIDE [BESIDE SQUARE BESIDE...]
+expect_centred() {
+    expect_drawing
+    picture "$WORK/window.png" || fail "cannot take a picture of the window"
+    local part lit=""
+    for part in "$@"; do
+        convert "$WORK/window.png" -crop "$part" +repage "$WORK/part.png" && lit="$lit $(lit_pixels "$WORK/part.png")"
+    done
+    [[ "$lit" =~ ^(\ 0\ [1-9][0-9]*\ 0)+$ ]] && [ "$(wc -w <<<"$lit")" -eq $# ] ||
+        fail "not centred (lit beside, square, beside:$lit)"
+}
+
 # Fails unless the program's error output is exactly the one given line.
 expect_one_line() {
     local lines
@@ -264,14 +279,14 @@ start_sway_program() {
 }
 
 # Starts the XScreenSaver daemon as nobody in a home of its own, stopped as a
-# compositor is, with one mode: the program with the given arguments, which
-# records its process id in $COMPOSITOR_DIR/mode.pid.
+# compositor is, with one mode: the program with the given arguments, named
+# drifton, which records its process id in $COMPOSITOR_DIR/mode.pid.
 start_xscreensaver() {
     COMPOSITOR_DIR=$(mktemp -d)
-    printf '#!/bin/sh\necho $$ >"%s/mode.pid"\nexec "%s" "$@"\n' "$COMPOSITOR_DIR" "$DRIFTON" >"$COMPOSITOR_DIR/mode"
+    printf '#!/bin/sh\necho $$ >"%s/mode.pid"\nexec "%s" "$@"\n' "$COMPOSITOR_DIR" "$DRIFTON" >"$COMPOSITOR_DIR/drifton"
     printf 'mode: one\nselected: 0\nfade: False\nunfade: False\nsplash: False\nprograms: %s %s\n' \
-        "$COMPOSITOR_DIR/mode" "$*" >"$COMPOSITOR_DIR/.xscreensaver"
-    chmod 755 "$COMPOSITOR_DIR/mode" && chown -R 65534:65534 "$COMPOSITOR_DIR"
+        "$COMPOSITOR_DIR/drifton" "$*" >"$COMPOSITOR_DIR/.xscreensaver"
+    chmod 755 "$COMPOSITOR_DIR/drifton" && chown -R 65534:65534 "$COMPOSITOR_DIR"
     setpriv --reuid=65534 --regid=65534 --clear-groups env -i HOME="$COMPOSITOR_DIR" DISPLAY="$DISPLAY" \
         PATH=/usr/bin:/bin xscreensaver --verbose >"$WORK/compositor.log" 2>&1 &
     COMPOSITOR_PID=$!

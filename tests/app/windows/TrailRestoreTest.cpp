@@ -175,8 +175,8 @@ TEST(TrailRestore, TrailsSurviveSwapsThatKeepNothing) {
 // drawing of a child window whose parent belongs to another process. The
 // view fills the parent's shorter side in its middle, undistorted: the
 // square drawn in it is as wide as it is high, black beside it, where a view
-// stretched over the whole parent would have it white. The preview ends when
-// the parent goes.
+// stretched over the whole parent would have it white. The preview follows
+// its parent's new size, and ends when the parent goes.
 TEST(TrailRestore, PreviewFillsTheMiddleOfItsParent) {
     HINSTANCE instance = GetModuleHandleA(nullptr);
     HWND parent = CreateWindowExA(0, "STATIC", "host", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0, 400, 300,
@@ -195,9 +195,25 @@ TEST(TrailRestore, PreviewFillsTheMiddleOfItsParent) {
     EXPECT_TRUE(middleAtSwap[0] == 255 && middleAtSwap[1] == 255 && middleAtSwap[2] == 255);
     EXPECT_TRUE(besideAtSwap[0] == 0 && besideAtSwap[1] == 0 && besideAtSwap[2] == 0);
 
-    DestroyWindow(parent);
+    // A wider parent: before the next frame the preview takes its new client
+    // area and the picture is centred there, where the old place is black.
+    SetWindowPos(parent, nullptr, 0, 0, 700, 300, SWP_NOZORDER | SWP_NOMOVE);
+    GetClientRect(parent, &area);
     bool quit = false;
     int exitCode = -1;
+    while (win32Platform.takeEvent(window, quit, exitCode)) {
+    }
+    RECT own;
+    GetClientRect(window.window, &own);
+    EXPECT_TRUE(own.right == area.right && own.bottom == area.bottom);
+    middleX = area.right / 2;
+    besideX = middleX - area.bottom / 4 - 10;
+    drawSquare();
+    win32Platform.presentFrame(window);
+    EXPECT_TRUE(middleAtSwap[0] == 255 && middleAtSwap[1] == 255 && middleAtSwap[2] == 255);
+    EXPECT_TRUE(besideAtSwap[0] == 0 && besideAtSwap[1] == 0 && besideAtSwap[2] == 0);
+
+    DestroyWindow(parent);
     while (!quit && win32Platform.takeEvent(window, quit, exitCode)) {
     }
     EXPECT_TRUE(quit && exitCode == 0);

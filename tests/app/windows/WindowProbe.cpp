@@ -1,6 +1,8 @@
 // Starts the real program, finds its window from outside and checks or acts
 // on it, or reads the version information and icon that Explorer shows:
 //   window_probe --gtest_filter=Program.CASE <path of drifton.exe> [version]
+// or prints the monitors as the system lays them out, each as WIDTHxHEIGHT+X+Y:
+//   window_probe --monitors
 #include <gtest/gtest.h>
 #include <windows.h>
 
@@ -334,7 +336,15 @@ TEST(Saver, BoxesForSettingsAndUnknownArguments) {
 
 // The program to start or read comes after GoogleTest's own options, and
 // the version after it for the resources' cases.
+static BOOL CALLBACK printMonitor(HMONITOR, HDC, LPRECT area, LPARAM) {
+    printf("%ldx%ld+%ld+%ld\n", area->right - area->left, area->bottom - area->top, area->left, area->top);
+    return TRUE;
+}
+
 int main(int argc, char** argv) {
+    if (argc == 2 && strcmp(argv[1], "--monitors") == 0) {
+        return EnumDisplayMonitors(nullptr, nullptr, printMonitor, 0) ? 0 : 1;
+    }
     testing::InitGoogleTest(&argc, argv);
     if (argc < 2) {
         printf("usage: window_probe [--gtest_filter=CASES] <drifton.exe> [version]\n");

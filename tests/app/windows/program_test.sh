@@ -3,7 +3,9 @@
 # it from outside as a person would, or the screen saver over the screen:
 #   program_test.sh <drifton.exe> draws|escape|alt-f4|other-keys
 #   program_test.sh <drifton.scr> saver-key|saver-pointer
-# Needs xdotool and ImageMagick's import, compare and convert.
+#   program_test.sh <drifton.scr> saver-monitors <window_probe.exe>
+# Needs xdotool and ImageMagick's import, compare and convert, and Xephyr for
+# saver-monitors, which exits with 77 (skipped) where Wine misplaces them.
 set -u
 case=$2
 # The Linux tests' helpers, with no xprobe: the window's pictures come from
@@ -17,6 +19,24 @@ saver-pointer)
     # Where the pointer is when the saver starts is where it may stay.
     xdotool mousemove --sync 100 100 || fail "cannot move the pointer"
     command+=(-s)
+    ;;
+saver-monitors)
+    # Two monitors side by side: Xephyr's screens joined by Xinerama. With
+    # RandR off, Wine takes them from Xinerama when its server starts, so
+    # this test ends the prefix's server for one of its own there.
+    Xephyr -displayfd 3 -screen 1024x768 -screen 800x600 +xinerama -extension RANDR -nolisten tcp -noreset \
+        3>"$WORK/xephyr.display" >"$WORK/xephyr.log" 2>&1 &
+    SERVER_PID=$!
+    wait_started 600 "$SERVER_PID" "$WORK/xephyr.log" Xephyr test -s "$WORK/xephyr.display" || exit 1
+    export DISPLAY=":$(head -n 1 "$WORK/xephyr.display")"
+    wineserver -k
+    trap 'cleanup; wineserver -k' EXIT
+    monitors=$(wine "$3" --monitors | tr -d '\r' | tr '\n' ' ')
+    if [ "$monitors" != "1024x768+0+0 800x600+1024+0 " ]; then
+        echo "SKIP: $(wine --version) sees the monitors as $monitors"
+        exit 77
+    fi
+    command+=(/s)
     ;;
 esac
 "${command[@]}" >"$WORK/stdout" 2>"$WORK/stderr" &
@@ -66,6 +86,12 @@ other-keys)
     ;;
 saver-key)
     expect_drawing
+    press_keys a
+    expect_exit_zero
+    ;;
+saver-monitors)
+    # Each monitor's centred square, read from the X side.
+    WINDOW=root expect_centred 128x768+0+0 768x768+128+0 128x768+896+0 100x600+1024+0 600x600+1124+0 100x600+1724+0
     press_keys a
     expect_exit_zero
     ;;
