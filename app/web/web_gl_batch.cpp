@@ -79,8 +79,8 @@ static GLuint linkProgram() {
 
 WebGLBatch::WebGLBatch(int viewWidth, int viewHeight)
     : ready(false), colour{1.0f, 1.0f, 1.0f, 1.0f}, pointSize(1.0f), lineWidth(1.0f), smoothPoints(false),
-      smoothLines(false), pending(), viewWidth(viewWidth), viewHeight(viewHeight), mode(Other),
-      inBatch(false), hasPending(false), corners(nullptr), cornerCount(0), cornerCapacity(0), program(0),
+      smoothLines(false), viewWidth(viewWidth), viewHeight(viewHeight), mode(Other), inBatch(false),
+      pending(), hasPending(false), corners(nullptr), cornerCount(0), cornerCapacity(0), program(0),
       buffer(0) {
     program = linkProgram();
     emscripten_glGenBuffers(1, &buffer);
