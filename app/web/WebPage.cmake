@@ -13,12 +13,18 @@ function(driftonPage target folder entropy)
     RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/${folder})
   target_link_options(${target} PRIVATE
     # The shell's loop waits for animation frames and sleeps by handing
-    # control back to the browser, which Asyncify makes possible.
+    # control back to the browser, which Asyncify makes possible. Only the
+    # functions on the way from main to those waits are instrumented (the
+    # list names the entry under each name a release of Emscripten may give
+    # it, and the shell's loop in case it is not inlined; names it does not
+    # find draw a warning).
     -sASYNCIFY
+    "-sASYNCIFY_ONLY=@${CMAKE_CURRENT_SOURCE_DIR}/web/asyncify_functions.txt"
     -sENVIRONMENT=web
     # No debug information or names in what the browser downloads, whatever
     # the build type.
     -g0)
+  set_property(TARGET ${target} APPEND PROPERTY LINK_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/web/asyncify_functions.txt)
   configure_file(web/index.html ${CMAKE_BINARY_DIR}/${folder}/index.html COPYONLY)
 endfunction()
 
