@@ -1,0 +1,211 @@
+"""The page in headless Chromium, checked for what it promises:
+    python3 browser_test.py WEB_FOLDER NATIVE_PICTURE
+WEB_FOLDER holds web/ (the page) and web-scripted/ (the same page seeded by
+the tests' scripted entropy); NATIVE_PICTURE is the native program's
+picture from the same seeds (web_native_picture), run on the X display that
+DISPLAY names. Each run prints "ok: ..." and ends with exit code 0, or stops
+at the first failure with "FAIL: ..." and exit code 1."""
+
+import os
+import subprocess
+import sys
+import tempfile
+import time
+
+from browser import NO_WEBGL, Browser, Failure, Picture, StaticServer
+
+# Frames after which the page's picture is put beside the native one: the
+# creatures have streamed out from the centre and crossed their own trails.
+COMPARED_FRAME = 90
+# Pixels fainter than this in every channel are left out of the comparison:
+# the last steps of a fading trail, where each fade's rounding in an 8-bit
+# buffer decides whether a pixel is 0 or a few levels above.
+LIT = 24
+
+
+def check(condition, message):
+    if not condition:
+        raise Failure(message)
+
+
+def lit_pixels(picture):
+    p = picture.pixels
+    w = picture.width
+    return {(i // 4 % w, i // 4 // w) for i in range(0, len(p), 4) if max(p[i], p[i + 1], p[i + 2]) >= LIT}
+
+
+def share_near(pixels, others):
+    """The share of `pixels` with a pixel of `others` at most 1 pixel away."""
+    near = sum(1 for x, y in pixels if any((x + dx, y + dy) in others for dx in (-1, 0, 1) for dy in (-1, 0, 1)))
+    return near / max(1, len(pixels))
+
+
+def read_ppm(path):
+    with open(path, "rb") as f:
+        data = f.read()
+    magic, size, depth, rgb = data.split(b"\n", 3)
+    width, height = map(int, size.split())
+    rgba = bytearray(width * height * 4)
+    rgba[0::4], rgba[1::4], rgba[2::4] = rgb[0::3], rgb[1::3], rgb[2::3]
+    return Picture(width, height, bytes(rgba))
+
+
+def native_picture(program, frames):
+    """The native program's picture after `frames` frames, and the pixel
+    positions of every node then."""
+    with tempfile.TemporaryDirectory() as folder:
+        path = os.path.join(folder, "native.ppm")
+        subprocess.run([program, str(frames), path, os.path.join(folder, "nodes.txt")], check=True, timeout=300)
+        with open(os.path.join(folder, "nodes.txt")) as f:
+            values = [float(v) for v in f.read().split()]
+        return read_ppm(path), list(zip(values[0::2], values[1::2]))
+
+
+def near_nodes(nodes, reach):
+    """The pixels within `reach` of a node or of the middle between two."""
+    points = nodes + [((ax + bx) / 2, (ay + by) / 2) for (ax, ay), (bx, by) in zip(nodes, nodes[1:])]
+    disc = [(dx, dy) for dx in range(-reach, reach + 1) for dy in range(-reach, reach + 1)
+            if dx * dx + dy * dy <= reach * reach]
+    return {(int(x) + dx, int(y) + dy) for x, y in points for dx, dy in disc}
+
+
+def compare_with_native(page, native):
+    """The same positions drawn by two OpenGL implementations: the lit pixels
+    nearly coincide, and so do the amounts of each colour and most pixels'
+    colours. Smooth edges are each implementation's own (coverage of a
+    pixel by a 6-pixel line or an 8-pixel disc), so an edge pixel may be lit
+    in one picture and just too faint in the other, or differ by a few
+    dozen levels; the fade's rounding adds a level or so per frame."""
+    a, b = lit_pixels(page), lit_pixels(native)
+    check(len(b) > 1000, "the native picture has only %d lit pixels" % len(b))
+    near_page, near_native = share_near(a, b), share_near(b, a)
+    light = [sum(picture.pixels[c::4]) for picture in (page, native) for c in range(3)]
+    ratios = [light[c] / max(1, light[3 + c]) for c in range(3)]
+    both = a | b
+    far = sum(1 for x, y in both if max(abs(u - v) for u, v in zip(page.rgb(x, y), native.rgb(x, y))) > 32)
+    summary = ("lit %d page, %d native; within 1 pixel %.3f, %.3f; light ratios %s; %.3f differ by more than 32"
+               % (len(a), len(b), near_page, near_native, " ".join("%.3f" % r for r in ratios), far / len(both)))
+    check(min(near_page, near_native) >= 0.99, "lit pixels apart: " + summary)
+    check(abs(len(a) / len(b) - 1) <= 0.05, "lit pixel counts differ: " + summary)
+    check(all(abs(r - 1) <= 0.05 for r in ratios), "colours differ: " + summary)
+    check(far <= 0.04 * len(both), "pixels differ: " + summary)
+    return summary
+
+
+def fade_ratios(before, after, drawn):
+    """The median of after / before over the bright pixels of `before` that
+    are not `drawn` over."""
+    ratios = []
+    p, q = before.pixels, after.pixels
+    for i in range(0, len(p), 4):
+        top = max(p[i], p[i + 1], p[i + 2])
+        if top >= 100 and (i // 4 % before.width, i // 4 // before.width) not in drawn:
+            ratios.append(max(q[i], q[i + 1], q[i + 2]) / top)
+    ratios.sort()
+    return ratios[len(ratios) // 2] if ratios else None, len(ratios)
+
+
+def scripted_drawing(browser, url, native_program):
+    """Frames held and released by the test: the first frames over black,
+    the fade, and the picture beside the native program's."""
+    page = browser.open_page(url, hold_frames=True)
+    page.hold_at(1)
+    first = page.picture()
+    check(0 < len(lit_pixels(first)) < 2000,
+          "the first frame lights %d pixels, not a few heads at the centre" % len(lit_pixels(first)))
+    check(first.rgb(0, 0) == (0, 0, 0) and first.rgb(599, 599) == (0, 0, 0), "the first frame is not over black")
+    page.hold_at(COMPARED_FRAME)
+    native, nodes = native_picture(native_program, COMPARED_FRAME)
+    summary = compare_with_native(page.picture(), native)
+    print("ok: frame %d beside the native program's: %s" % (COMPARED_FRAME, summary))
+
+    browser.call("Target.closeTarget", {"targetId": page.target})
+
+
+def visible(page):
+    return page.evaluate("document.visibilityState")
+
+
+def shown_page(browser, url):
+    """The page as shipped: frames arrive and change; hidden it draws
+    nothing, shown again it goes on from its picture; Escape ends it."""
+    witness = browser.open_witness()
+    page = browser.open_page(url)
+    page.wait_for("__frameClock.requested >= 10", "ten frames")
+    first = page.picture()
+    page.wait_for("__frameClock.requested >= %d" % (page.frames() + 10), "ten more frames")
+    second = page.picture()
+    check(first.pixels != second.pixels and lit_pixels(second), "the picture is black or still")
+    print("ok: frames arrive and the picture changes")
+
+    # A minimised window hides the page. The frame asked for before may
+    # still come, so counting starts a witness's 10 frames later.
+    browser.set_window_state(page, "minimized")
+    page.wait_for("document.visibilityState == 'hidden'", "the page to be hidden")
+    witness.wait_ticks(10)
+    frames, hidden_picture = page.frames(), page.picture()
+    witness.wait_ticks(60)
+    check(page.frames() == frames and page.picture().pixels == hidden_picture.pixels,
+          "the hidden page drew %d frames" % (page.frames() - frames))
+    # Shown again, one frame at a time: the next frame is drawn over the
+    # picture it left, not over black.
+    page.evaluate("__frameClock.until = %d; __frameClock.hold = true" % (frames + 1))
+    browser.set_window_state(page, "normal")
+    page.wait_for("document.visibilityState == 'visible'", "the page to be shown")
+    page.hold_at(frames + 1)
+    resumed = lit_pixels(page.picture())
+    check(len(resumed) >= 0.9 * len(lit_pixels(hidden_picture)),
+          "shown again, it starts afresh: %d lit pixels, %d before" % (len(resumed), len(lit_pixels(hidden_picture))))
+    page.evaluate("__frameClock.resume()")
+    page.wait_for("__frameClock.requested >= %d" % (frames + 10), "frames after showing the page again")
+    print("ok: hidden (minimised window, visibilityState %s) it drew no frame in 60 of the witness's; "
+          "shown again it went on from its picture" % "hidden")
+
+    page.press_escape()
+    page.wait_for("getComputedStyle(document.getElementById('canvas')).display == 'none'",
+                  "the canvas to go on Escape")
+    witness.wait_ticks(10)
+    frames = page.frames()
+    witness.wait_ticks(60)
+    check(page.frames() == frames, "after Escape the page drew %d more frames" % (page.frames() - frames))
+    text = page.evaluate("document.body.innerText.trim()")
+    check(text == "", "after Escape the page shows %r" % text)
+    print("ok: Escape ends the drawing; the page is left black")
+
+
+def without_webgl(url):
+    """No WebGL: the one line, on the page and in the console, and nothing
+    drawn."""
+    with Browser(NO_WEBGL) as browser:
+        page = browser.open_page(url)
+        text = page.wait_for("document.readyState == 'complete' && document.body.innerText.trim()",
+                             "a line on the page")
+        check(text.startswith("drifton: ") and "\n" not in text, "the page shows %r" % text)
+        messages = [event["params"]["args"][0].get("value") for event in browser.events()
+                    if event.get("method") == "Runtime.consoleAPICalled"]
+        check(messages == [text], "the console says %r" % messages)
+        check(page.frames() == 0, "without WebGL it asked for %d frames" % page.frames())
+        print("ok: without WebGL the page and the console say %r" % text)
+
+
+def main():
+    web, native_program = sys.argv[1], sys.argv[2]
+    started = time.monotonic()
+    servers = [StaticServer(os.path.join(web, folder)) for folder in ("web", "web-scripted")]
+    try:
+        with Browser() as browser:
+            scripted_drawing(browser, servers[1].url, native_program)
+            shown_page(browser, servers[0].url)
+        without_webgl(servers[0].url)
+    except (Failure, subprocess.CalledProcessError) as failure:
+        print("FAIL: %s" % failure)
+        return 1
+    finally:
+        for server in servers:
+            server.close()
+    print("browser tests passed in %.1f s" % (time.monotonic() - started))
+    return 0
+
+
+if __name__ == "__main__":
+    sys.exit(main())
