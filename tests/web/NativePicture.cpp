@@ -1,11 +1,13 @@
 // The program's frames from the scripted seeds on the real OpenGL, for the
 // browser tests to put the page's picture beside: the frame loop's drawing
 // (step, fade, draw) run a given number of times in a 600 by 600 X window,
-// read back without a swap.
-//   web_native_picture FRAMES PICTURE.ppm NODES.txt
-// The picture is a binary PPM, top row first. NODES.txt has one line per
-// creature, member order: the head's pixel position, then every node's
-// position of every tentacle in order (x y, pixels from the top left).
+// read back without a swap; then the places of the nodes in the frames that
+// follow, for telling which pixels those frames draw on.
+//   web_native_picture FRAMES PICTURE.ppm NODES.txt FRAMES_AFTER
+// The picture is a binary PPM, top row first. NODES.txt has a line per
+// creature (member order) for each of the FRAMES_AFTER frames after FRAMES:
+// the position of every node of every tentacle in order (x y, pixels from
+// the top left).
 #include <cstdio>
 #include <cstdlib>
 #include <vector>
@@ -23,8 +25,8 @@ static double pixelX(float x) { return (static_cast<double>(x) + 1) / 2 * side; 
 static double pixelY(float y) { return (1 - static_cast<double>(y)) / 2 * side; }
 
 int main(int argc, char** argv) {
-    if (argc != 4) {
-        std::fprintf(stderr, "usage: web_native_picture FRAMES PICTURE.ppm NODES.txt\n");
+    if (argc != 5) {
+        std::fprintf(stderr, "usage: web_native_picture FRAMES PICTURE.ppm NODES.txt FRAMES_AFTER\n");
         return 2;
     }
     const int frames = std::atoi(argv[1]);
@@ -65,15 +67,20 @@ int main(int argc, char** argv) {
         std::perror(argv[3]);
         return 1;
     }
-    for (int32_t i = 0; i < swarm.count; ++i) {
-        const Creature& creature = *swarm.members[i].creature;
-        for (int32_t t = 0; t < creature.tentacleCount; ++t) {
-            for (int32_t k = 0; k < creature.nodesPerTentacle; ++k) {
-                const TentacleNode& node = creature.tentacles[t][k];
-                std::fprintf(nodes, "%s%.3f %.3f", t + k > 0 ? " " : "", pixelX(node.x), pixelY(node.y));
+    // The drawing changes nothing in the swarm: stepping alone gives the
+    // places.
+    for (int after = std::atoi(argv[4]); after > 0; --after) {
+        swarm.step();
+        for (int32_t i = 0; i < swarm.count; ++i) {
+            const Creature& creature = *swarm.members[i].creature;
+            for (int32_t t = 0; t < creature.tentacleCount; ++t) {
+                for (int32_t k = 0; k < creature.nodesPerTentacle; ++k) {
+                    const TentacleNode& node = creature.tentacles[t][k];
+                    std::fprintf(nodes, "%s%.3f %.3f", t + k > 0 ? " " : "", pixelX(node.x), pixelY(node.y));
+                }
             }
+            std::fprintf(nodes, "\n");
         }
-        std::fprintf(nodes, "\n");
     }
     std::fclose(nodes);
     return 0;

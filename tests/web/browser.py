@@ -45,12 +45,13 @@ NO_WEBGL = ["--disable-webgl", "--disable-3d-apis"]
 # Injected before the page's own script: requestAnimationFrame counted and,
 # while `hold` is set, each callback held back once the page has asked for
 # `until` frames, so that the test owns the page's frame clock. `requested`
-# counts the frames the page has asked for, which are the frames it has drawn.
+# counts the frames the page has asked for, which are the frames it has drawn;
+# `ran` the callbacks run, fewer while the page waits for a frame.
 FRAME_CLOCK = """
 (() => {
     const real = window.requestAnimationFrame.bind(window);
-    const clock = { requested: 0, hold: %s, until: 1, held: [] };
-    const pass = (callback) => real((t) => callback(t));
+    const clock = { requested: 0, ran: 0, hold: %s, until: 1, held: [] };
+    const pass = (callback) => real((t) => { clock.ran++; callback(t); });
     // Lets the page draw until it has asked for `frames`; true once it has.
     clock.runTo = (frames) => {
         clock.until = frames;
@@ -320,3 +321,51 @@ class Page:
         for kind in ("rawKeyDown", "keyUp"):
             self.call("Input.dispatchKeyEvent", {"type": kind, "key": "Escape", "code": "Escape",
                                                  "windowsVirtualKeyCode": 27, "nativeVirtualKeyCode": 27})
+
+
+def _cpu_ticks(root):
+    """CPU time in clock ticks of a process and all its descendants."""
+    parents = {}
+    for entry in os.listdir("/proc"):
+        if entry.isdigit():
+            try:
+                with open("/proc/%s/stat" % entry) as f:
+                    fields = f.read().rsplit(")", 1)[1].split()
+            except OSError:
+                continue
+            parents[int(entry)] = (int(fields[1]), int(fields[11]) + int(fields[12]))
+    total, pending = 0, [root]
+    while pending:
+        pid = pending.pop()
+        total += parents.get(pid, (0, 0))[1]
+        pending += [child for child, (parent, _) in parents.items() if parent == pid]
+    return total
+
+
+def measure_frame_rate(folder, seconds, warm_up_frames, flags=()):
+    """The page's frames a second, counted as the animation frames it asks
+    for over `seconds` once it has drawn `warm_up_frames`, and the CPU use
+    of all the browser's processes in per cent of one core."""
+    server = StaticServer(folder)
+    try:
+        with Browser(flags) as browser:
+            page = browser.open_page(server.url)
+            page.wait_for("__frameClock.requested >= %d" % warm_up_frames, "%d frames" % warm_up_frames,
+                          timeout=600)
+            read = "[__frameClock.requested, performance.now()]"
+            ticks, (frames, now) = _cpu_ticks(browser.process.pid), page.evaluate(read)
+            time.sleep(seconds)
+            ticks_after, (frames_after, now_after) = _cpu_ticks(browser.process.pid), page.evaluate(read)
+    finally:
+        server.close()
+    interval = (now_after - now) / 1000
+    cpu = 100 * (ticks_after - ticks) / os.sysconf("SC_CLK_TCK") / interval
+    return (frames_after - frames) / interval, cpu
+
+
+if __name__ == "__main__":
+    # scripts/fps: browser.py fps FOLDER SECONDS WARM_UP_FRAMES [unpaced]
+    import sys
+    rate, cpu = measure_frame_rate(sys.argv[2], float(sys.argv[3]), int(sys.argv[4]),
+                                   UNPACED if sys.argv[5:] == ["unpaced"] else ())
+    print("%.2f %.1f" % (rate, cpu))
