@@ -15,4 +15,4 @@ ensure_packages chromium-headless-shell python3 xvfb xauth
 build_targets "$native" -- web_native_picture
 trap stop_xvfb EXIT
 start_xvfb "$native/tests/web"
-python3 -B tests/web/browser_test.py "$web" "$native/tests/web/web_native_picture"
+PYTHONPATH=scripts python3 -B tests/web/browser_test.py "$web" "$native/tests/web/web_native_picture"

@@ -1,5 +1,7 @@
 """Headless Chromium driven through the DevTools protocol over a pipe, and a
 static server on 127.0.0.1 for the page: Python's standard library only.
+The browser tests (tests/web/) drive the page with it, and scripts/fps
+counts the page's frames with it.
 
 The browser talks NUL-separated JSON on its descriptors 3 (commands in) and 4
 (replies and events out), so no WebSocket is needed. It runs with a fresh
