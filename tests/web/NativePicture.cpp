@@ -29,7 +29,7 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "usage: web_native_picture FRAMES PICTURE.ppm NODES.txt FRAMES_AFTER\n");
         return 2;
     }
-    const int frames = std::atoi(argv[1]);
+    const long frames = std::strtol(argv[1], nullptr, 10);
     GLTestWindow window(side, side);
     if (!window.ready()) {
         std::fprintf(stderr, "%s\n", window.failure.c_str());
@@ -40,7 +40,7 @@ int main(int argc, char** argv) {
     entropyScript.reset();
     setupDrawingState();
     Swarm swarm(5);
-    for (int i = 0; i < frames; ++i) {
+    for (long i = 0; i < frames; ++i) {
         swarm.step();
         fadeFrame();
         swarm.draw();
@@ -69,7 +69,7 @@ int main(int argc, char** argv) {
     }
     // The drawing changes nothing in the swarm: stepping alone gives the
     // places.
-    for (int after = std::atoi(argv[4]); after > 0; --after) {
+    for (long after = std::strtol(argv[4], nullptr, 10); after > 0; --after) {
         swarm.step();
         for (int32_t i = 0; i < swarm.count; ++i) {
             const Creature& creature = *swarm.members[i].creature;
