@@ -3,12 +3,13 @@
 // What the shell needs of a platform: a window with a current OpenGL
 // context, a non-blocking event pump, presenting, sleeping and an orderly
 // close. Each platform fills one table of these operations in a folder of
-// its own (win32/, x11/, wayland/), and the program picks one table when it
-// starts.
+// its own (win32/, x11/, wayland/, web/), and the program picks one table
+// when it starts.
 //
 // PlatformWindow is the record the operations share from opening to
 // closing; each build defines it with a part for every platform it can
-// choose (win32/win32_platform.h, linux/linux_platform.h).
+// choose (win32/win32_platform.h, linux/linux_platform.h,
+// web/web_platform.h).
 struct PlatformWindow;
 
 struct Platform {

@@ -1,6 +1,6 @@
 # Release packages, made by `cpack` in a build folder: a Debian package in the
-# native build, a zip and an installer in the Windows build. The version is
-# the project's.
+# native build, a zip and an installer in the Windows build, a zip of the
+# page in the browser's build. The version is the project's.
 set(CPACK_PACKAGE_NAME drifton)
 set(CPACK_PACKAGE_VENDOR "The drifton developers")
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "${PROJECT_DESCRIPTION}")
@@ -37,6 +37,12 @@ if(WIN32)
   set(CPACK_NSIS_EXTRA_UNINSTALL_COMMANDS "Delete '$SYSDIR\\drifton.scr'")
   # Installing over an earlier version removes that one first.
   set(CPACK_NSIS_ENABLE_UNINSTALL_BEFORE_INSTALL ON)
+elseif(EMSCRIPTEN)
+  # The page's folder, drifton/ with index.html, drifton.js and drifton.wasm,
+  # ready for any static web server.
+  set(CPACK_GENERATOR ZIP)
+  set(CPACK_PACKAGE_FILE_NAME "drifton-${PROJECT_VERSION}-web")
+  set(CPACK_INCLUDE_TOPLEVEL_DIRECTORY OFF)
 else()
   set(CPACK_GENERATOR DEB)
   set(CPACK_PACKAGING_INSTALL_PREFIX /usr)

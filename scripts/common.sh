@@ -157,6 +157,17 @@ ARM64_BUILD_PACKAGES="crossbuild-essential-arm64 libstdc++6:arm64 libgl-dev:arm6
 ARM64_TEST_PACKAGES="qemu-user libgtest-dev:arm64
   libgl1-mesa-dri:arm64 libglx-mesa0:arm64 libegl-mesa0:arm64 libdecor-0-plugin-1-cairo:arm64"
 
+# The browser build: Emscripten, Node to run its test programs (and its own
+# JavaScript tools), and the headless Chromium the page's tests run in.
+WEB_PACKAGES="emscripten nodejs chromium-headless-shell"
+
+# Emscripten's JavaScript optimizer loads acorn from Debian's node-acorn in
+# /usr/share/nodejs, where Debian's Node looks and a Node from elsewhere
+# does not unless told.
+use_debian_node_modules() {
+    export NODE_PATH="/usr/share/nodejs${NODE_PATH:+:$NODE_PATH}"
+}
+
 # Lets dpkg install arm64 packages beside the machine's own; docs/arm64.md
 # says how to undo it. The package lists are then updated by
 # ensure_packages, since the arm64 packages are missing.

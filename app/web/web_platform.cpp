@@ -1,0 +1,46 @@
+#include "app/web/web_platform.h"
+
+#include "app/StartupFailure.h"
+
+#include <emscripten/em_js.h>
+#include <emscripten/emscripten.h>
+
+// Waits for the browser's next animation frame, the display's pace: until
+// then the browser composites what was drawn, and in a tab that is not shown
+// the frame never comes and the program waits where it is. The frame clock
+// is looked up at every wait, not kept.
+EM_ASYNC_JS(void, waitForAnimationFrame, (), {
+    await new Promise(function(resolve) { requestAnimationFrame(resolve); });
+});
+
+// The start-up failure line in the console and as the page's only text.
+EM_JS(void, showWebFailureLine, (const char* line), {
+    var text = UTF8ToString(line);
+    console.error(text);
+    document.body.textContent = text;
+});
+
+void showStartupFailure(const char* line) { showWebFailureLine(line); }
+
+static bool openWebWindow(PlatformWindow& window) { return window.canvas.open(); }
+
+// The page's events post their requests as they come, while the program
+// waits for a frame or sleeps; only the quit request is left to take.
+static bool takeWebEvent(PlatformWindow& window, bool& quit, int& exitCode) {
+    return window.canvas.quitRequest.take(quit, exitCode);
+}
+
+// The canvas keeps its drawing buffer, which the browser shows once control
+// returns to it.
+static void presentWebFrame(PlatformWindow&) { waitForAnimationFrame(); }
+
+static void sleepWeb(int milliseconds) { emscripten_sleep(static_cast<unsigned int>(milliseconds)); }
+
+static void closeWebWindow(PlatformWindow& window) { window.canvas.close(); }
+
+const Platform webPlatform = {openWebWindow, takeWebEvent, presentWebFrame, sleepWeb, closeWebWindow};
+
+const Platform* const* webPlatforms() {
+    static const Platform* const webOnly[] = {&webPlatform, nullptr};
+    return webOnly;
+}
