@@ -79,7 +79,7 @@ static GLuint linkProgram() {
 
 WebGLBatch::WebGLBatch(int viewWidth, int viewHeight)
     : ready(false), colour{1.0f, 1.0f, 1.0f, 1.0f}, pointSize(1.0f), lineWidth(1.0f), smoothPoints(false),
-      smoothLines(false), viewWidth(viewWidth), viewHeight(viewHeight), mode(Other), inBatch(false),
+      smoothLines(false), viewWidth(viewWidth), viewHeight(viewHeight), mode(Points), inBatch(false),
       pending(), hasPending(false), corners(nullptr), cornerCount(0), cornerCapacity(0), program(0),
       buffer(0) {
     program = linkProgram();
@@ -145,7 +145,7 @@ void WebGLBatch::vertex(float x, float y) {
     Given given = {x, y, {colour[0], colour[1], colour[2], colour[3]}};
     if (mode == Points) {
         addPoint(given);
-    } else if (mode == Lines) {
+    } else {
         if (hasPending) {
             addLine(pending, given);
         } else {

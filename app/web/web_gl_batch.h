@@ -11,7 +11,7 @@
 // viewHeight pixels; destroyed before the context goes, or after it is lost.
 class WebGLBatch {
 public:
-    enum Mode { Points, Lines, Other };
+    enum Mode { Points, Lines };
 
     WebGLBatch(int viewWidth, int viewHeight);
     ~WebGLBatch();

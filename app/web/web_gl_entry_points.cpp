@@ -3,6 +3,9 @@
 #include "app/web/web_gl_batch.h"
 #include "render/OpenGL.h"
 
+#include <cstdio>
+#include <cstdlib>
+
 // WebGL's own entry points under names of their own, so that they do not
 // meet the OpenGL ones defined here.
 extern "C" {
@@ -79,16 +82,15 @@ void glLineWidth(GLfloat width) {
     }
 }
 
-// Only the modes the drawing uses; a batch of any other draws nothing.
+// Only the modes the drawing uses. Any other would be drawn wrong, so it
+// ends the program with a line that names it rather than draw nothing.
 void glBegin(GLenum mode) {
+    if (mode != GL_POINTS && mode != GL_LINES) {
+        fprintf(stderr, "drifton: the WebGL layer cannot draw glBegin mode 0x%x\n", mode);
+        abort();
+    }
     if (drawing) {
-        WebGLBatch::Mode batchMode = WebGLBatch::Other;
-        if (mode == GL_POINTS) {
-            batchMode = WebGLBatch::Points;
-        } else if (mode == GL_LINES) {
-            batchMode = WebGLBatch::Lines;
-        }
-        drawing->begin(batchMode);
+        drawing->begin(mode == GL_POINTS ? WebGLBatch::Points : WebGLBatch::Lines);
     }
 }
 
