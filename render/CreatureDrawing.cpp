@@ -6,14 +6,14 @@ static void drawSegment(const TentacleNode& from, const TentacleNode& to) {
     glVertex2f(to.x, to.y);
 }
 
-void Creature::draw() const {
+void Creature::draw(double pixelScale) const {
     // The head point reads node 0 of tentacle 0, which an empty creature lacks.
     if (tentacleCount <= 0 || nodesPerTentacle <= 0 || tentacles == nullptr) {
         return;
     }
     const int32_t n = nodesPerTentacle;
 
-    glPointSize(8.0f);
+    glPointSize(static_cast<float>(8 * pixelScale));
     glBegin(GL_POINTS);
     glColor4f(1.0f, 1.0f, 1.0f, 0.8f);
     glVertex2f(tentacles[0][0].x, tentacles[0][0].y);
@@ -21,7 +21,7 @@ void Creature::draw() const {
 
     // The root quarter of each tentacle, thick, turning from white to yellow
     // and fading out toward the end of the quarter.
-    glLineWidth(6.0f);
+    glLineWidth(static_cast<float>(6 * pixelScale));
     glBegin(GL_LINES);
     const int32_t quarter = n / 4;
     for (int32_t t = 0; t < tentacleCount; ++t) {
@@ -36,7 +36,7 @@ void Creature::draw() const {
 
     // The whole of each tentacle, thin, each segment in the colour of its
     // root-side node and fading out toward the tip.
-    glLineWidth(2.0f);
+    glLineWidth(static_cast<float>(2 * pixelScale));
     glBegin(GL_LINES);
     for (int32_t t = 0; t < tentacleCount; ++t) {
         const TentacleNode* nodes = tentacles[t];

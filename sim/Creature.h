@@ -27,7 +27,9 @@ public:
     void placeAt(float x, float y);
     void step();
     // Draws the creature with OpenGL; needs at least one tentacle of one node.
-    void draw() const;
+    // The point size and line widths, given for a 600-pixel picture, are
+    // multiplied by `pixelScale`: the picture's side in pixels over 600.
+    void draw(double pixelScale = 1.0) const;
 
 private:
     void colourTentacle(TentacleNode* nodes);

@@ -22,8 +22,9 @@ public:
     Swarm& operator=(const Swarm&) = delete;
 
     void step();
-    // Draws every member's creature with OpenGL, in member order.
-    void draw() const;
+    // Draws every member's creature with OpenGL, in member order, at the
+    // given pixel scale (see Creature::draw).
+    void draw(double pixelScale = 1.0) const;
 
 private:
     void applyPairForces();

@@ -1,5 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <string>
+#include <vector>
+
 #include "sim/Creature.h"
 #include "sim/Swarm.h"
 #include "support/GLRecorder.h"
@@ -38,4 +41,31 @@ TEST(SwarmStream, MembersAreDrawnOneAfterAnotherInMemberOrder) {
     clearRecordedCalls();
     swarm.draw();
     EXPECT_EQ("", firstDifference(expected, recordedCalls));
+}
+
+// Drawn at a larger side, the stream from the same seeds is the same but for
+// the point size and the line widths, each multiplied by the scale once.
+TEST(SwarmStream, APixelScaleMultipliesOnlyThePointSizeAndTheLineWidths) {
+    entropyScript.reset();
+    Swarm swarm(5);
+    for (int i = 0; i < 30; ++i) {
+        swarm.step();
+    }
+    clearRecordedCalls();
+    swarm.draw();
+    const std::vector<GLCall> atOne = recordedCalls;
+    for (double scale : {2.0, 1.8, 3.6}) {
+        std::vector<GLCall> expected = atOne;
+        int sizes = 0;
+        for (GLCall& call : expected) {
+            if (std::string(call.name) == "glPointSize" || std::string(call.name) == "glLineWidth") {
+                call.values[0] = static_cast<float>(call.values[0] * scale);
+                ++sizes;
+            }
+        }
+        EXPECT_EQ(3 * 5, sizes);
+        clearRecordedCalls();
+        swarm.draw(scale);
+        EXPECT_EQ("", firstDifference(expected, recordedCalls)) << "at scale " << scale;
+    }
 }
