@@ -27,6 +27,12 @@ struct Platform {
     // request.
     bool (*takeEvent)(PlatformWindow& window, bool& quit, int& exitCode);
 
+    // The side, in device pixels, of the square at which the next frame is
+    // drawn: 600 where the picture is shown at 600, more where it is shown
+    // larger (a full screen, a dense or scaled display), so that it is drawn
+    // sharp at the size shown.
+    int (*pictureSide)(PlatformWindow& window);
+
     // Presents the back buffer, keeping the image the next frame fades from.
     void (*presentFrame)(PlatformWindow& window);
 

@@ -1,6 +1,7 @@
 #include "app/Shell.h"
 
 #include "app/Platform.h"
+#include "app/WindowFacts.h"
 #include "render/DrawingState.h"
 #include "sim/Swarm.h"
 
@@ -26,7 +27,7 @@ int runShell(const Platform* const platforms[], PlatformWindow& window) {
         }
         swarm.step();
         fadeFrame();
-        swarm.draw();
+        swarm.draw(pictureScale(platform->pictureSide(window)));
         platform->presentFrame(window);
         platform->sleepMilliseconds(frameSleepMilliseconds);
     }

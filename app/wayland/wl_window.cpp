@@ -348,7 +348,9 @@ static void presentWaylandFrame(PlatformWindow& platformWindow) {
     }
 }
 
+static int waylandPictureSide(PlatformWindow&) { return windowSide; }
+
 static void closeWaylandWindow(PlatformWindow& platformWindow) { releaseWindow(platformWindow.wayland); }
 
-const Platform waylandPlatform = {openWaylandWindow, takeWaylandEvent, presentWaylandFrame,
-                                  sleepMillisecondsPosix, closeWaylandWindow};
+const Platform waylandPlatform = {openWaylandWindow,   takeWaylandEvent,       waylandPictureSide,
+                                  presentWaylandFrame, sleepMillisecondsPosix, closeWaylandWindow};

@@ -1,6 +1,7 @@
 #include "app/web/web_platform.h"
 
 #include "app/StartupFailure.h"
+#include "app/WindowFacts.h"
 
 #include <emscripten/em_js.h>
 #include <emscripten/emscripten.h>
@@ -36,9 +37,11 @@ static void presentWebFrame(PlatformWindow&) { waitForAnimationFrame(); }
 
 static void sleepWeb(int milliseconds) { emscripten_sleep(static_cast<unsigned int>(milliseconds)); }
 
+static int webPictureSide(PlatformWindow&) { return windowSide; }
+
 static void closeWebWindow(PlatformWindow& window) { window.canvas.close(); }
 
-const Platform webPlatform = {openWebWindow, takeWebEvent, presentWebFrame, sleepWeb, closeWebWindow};
+const Platform webPlatform = {openWebWindow, takeWebEvent, webPictureSide, presentWebFrame, sleepWeb, closeWebWindow};
 
 const Platform* const* webPlatforms() {
     static const Platform* const webOnly[] = {&webPlatform, nullptr};
