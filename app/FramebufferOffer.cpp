@@ -36,7 +36,9 @@ bool offersFramebuffers(LookUpGlProcedure lookUp, FramebufferCalls& calls) {
     const char* suffix = coreNames ? "" : "EXT";
     bool resolved = resolve(lookUp, "glGenFramebuffers", suffix, calls.genFramebuffers) &&
                     resolve(lookUp, "glBindFramebuffer", suffix, calls.bindFramebuffer) &&
+                    resolve(lookUp, "glDeleteFramebuffers", suffix, calls.deleteFramebuffers) &&
                     resolve(lookUp, "glGenRenderbuffers", suffix, calls.genRenderbuffers) &&
+                    resolve(lookUp, "glDeleteRenderbuffers", suffix, calls.deleteRenderbuffers) &&
                     resolve(lookUp, "glBindRenderbuffer", suffix, calls.bindRenderbuffer) &&
                     resolve(lookUp, "glRenderbufferStorage", suffix, calls.renderbufferStorage) &&
                     resolve(lookUp, "glFramebufferRenderbuffer", suffix, calls.framebufferRenderbuffer) &&

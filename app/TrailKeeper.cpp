@@ -44,27 +44,24 @@ void TrailKeeper::settle(SwapKeeps swap, bool bufferAge, LookUpGlProcedure lookU
     }
 }
 
-void TrailKeeper::settleCentred(SwapKeeps swap, bool bufferAge, LookUpGlProcedure lookUp, int viewSide,
-                                int windowWidth, int windowHeight) {
+// The largest square centred in the area.
+static PictureSquare centredSquare(const WindowArea& area) {
+    int side = area.width < area.height ? area.width : area.height;
+    return {area.x + (area.width - side) / 2, area.y + (area.height - side) / 2, side};
+}
+
+void TrailKeeper::settleCentred(SwapKeeps swap, bool bufferAge, LookUpGlProcedure lookUp, int windowWidth,
+                                int windowHeight) {
     this->swap = swap;
     framebuffersOffered = offersFramebuffers(lookUp, framebuffers);
     if (framebuffersOffered) {
-        use(TrailPath::OffScreen, viewSide, viewSide);
-        if (offScreen->ready) {
-            // The context began with the window's size as its viewport.
-            glViewport(0, 0, viewSide, viewSide);
-        }
+        const int side = centredSquare({0, 0, windowWidth, windowHeight}).side;
+        use(TrailPath::OffScreen, side, side);
     }
     if (path != TrailPath::OffScreen || !offScreen->ready) {
         use(chooseTrailPath(swap, false, bufferAge), windowWidth, windowHeight);
     }
     reshape(windowWidth, windowHeight);
-}
-
-// The largest square centred in the area.
-static PictureSquare centredSquare(const WindowArea& area) {
-    int side = area.width < area.height ? area.width : area.height;
-    return {area.x + (area.width - side) / 2, area.y + (area.height - side) / 2, side};
 }
 
 void TrailKeeper::reshape(int windowWidth, int windowHeight, const WindowArea* areas, int areaCount) {
@@ -77,22 +74,51 @@ void TrailKeeper::reshape(int windowWidth, int windowHeight, const WindowArea* a
     if (!placed) {
         return;
     }
+    int largest = 0;
     for (int i = 0; i < areaCount; ++i) {
         placed[i] = centredSquare(areas[i]);
+        largest = placed[i].side > largest ? placed[i].side : largest;
     }
     free(squares);
     squares = placed;
     squareCount = areaCount;
     if (path == TrailPath::OffScreen) {
+        // Drawn at the largest square's side: sharp there, and scaled down
+        // into any smaller one.
+        if (largest > 0 && largest != offScreen->width) {
+            offScreen->resize(largest, largest);
+        }
+        // The context began with the window's size as its viewport.
+        glViewport(0, 0, offScreen->width, offScreen->height);
         return;
     }
-    // Drawn on the window: the view moves to the first square, and
-    // everything starts again from black at the new size.
+    startAgainOnWindow(windowWidth, windowHeight, squares[0]);
+}
+
+int TrailKeeper::pictureSide() const {
+    if (path == TrailPath::OffScreen) {
+        return offScreen->width;
+    }
+    return squareCount > 0 ? squares[0].side : 0;
+}
+
+void TrailKeeper::resize(int width, int height) {
+    if (path == TrailPath::OffScreen) {
+        offScreen->resize(width, height);
+        glViewport(0, 0, offScreen->width, offScreen->height);
+        return;
+    }
+    startAgainOnWindow(width, height, {0, 0, width});
+}
+
+// Drawn on the window: the view moves to its new place, and everything
+// starts again from black at the new size.
+void TrailKeeper::startAgainOnWindow(int windowWidth, int windowHeight, const PictureSquare& view) {
     if (presented && (presented->width != windowWidth || presented->height != windowHeight)) {
         delete presented;
         presented = new PresentedImage(windowWidth, windowHeight);
     }
-    glViewport(squares[0].x, squares[0].y, squares[0].side, squares[0].side);
+    glViewport(view.x, view.y, view.side, view.side);
     glClear(GL_COLOR_BUFFER_BIT);
     keepNextImage = true;
     reshapeSwapsLeft = 2;

@@ -70,15 +70,16 @@ public:
     // first clear goes there too.
     void settle(SwapKeeps swap, bool bufferAge, LookUpGlProcedure lookUp, int width, int height);
 
-    // Settles the path for a square view of `viewSide` pixels shown in the
-    // centre of a windowWidth by windowHeight drawing area, filling its
-    // shorter side, on black, as reshape places it. Where the context offers
-    // framebuffer objects the view is drawn off the screen at its own size
-    // and copied in scaled, so that the picture is the same at any size;
-    // elsewhere it is drawn at the window's size into the centred square, on
-    // the path the swap settles.
-    void settleCentred(SwapKeeps swap, bool bufferAge, LookUpGlProcedure lookUp, int viewSide,
-                       int windowWidth, int windowHeight);
+    // Settles the path for a square view shown in the centre of a
+    // windowWidth by windowHeight drawing area, filling its shorter side, on
+    // black, as reshape places it. Where the context offers framebuffer
+    // objects the view is drawn off the screen at the side of the largest
+    // square it is shown in and copied into each; elsewhere it is drawn at
+    // the window's size into the first square, on the path the swap settles.
+    // Either way the picture is drawn at the size shown: pictureSide tells
+    // at which.
+    void settleCentred(SwapKeeps swap, bool bufferAge, LookUpGlProcedure lookUp, int windowWidth,
+                       int windowHeight);
 
     // From the next frame on, shows the picture of a settleCentred view
     // centred in the windowWidth by windowHeight drawing area, or with
@@ -86,12 +87,23 @@ public:
     // elsewhere. With the context current, once the path is settled.
     //
     // Off the screen, the one image is copied into every square, and its
-    // trails carry on at the new size. Elsewhere the frame is drawn into the
-    // first square and copied into the others before each swap, and the
-    // trails start again from black: what the back buffer holds after the
-    // window's size changed is undefined, and the old picture was drawn at
-    // the old square's size.
+    // trails carry on: where the largest square's side changed, the image
+    // takes that side with the old picture scaled into it. Elsewhere the
+    // frame is drawn into the first square and copied into the others before
+    // each swap, and the trails start again from black: what the back
+    // buffer holds after the window's size changed is undefined, and the old
+    // picture was drawn at the old square's size.
     void reshape(int windowWidth, int windowHeight, const WindowArea* areas = nullptr, int areaCount = 0);
+
+    // The side in pixels at which a settleCentred view's picture is drawn:
+    // the off-screen image's, or on the window the first square's.
+    int pictureSide() const;
+
+    // For a view settled at the window's own size: the drawing surface is
+    // now width by height (a new scale of the display). The trails carry on
+    // as reshape says, off the screen scaled into the new size, on the
+    // window from black.
+    void resize(int width, int height);
 
     // Takes the given path for a width by height view, obtaining what the
     // path needs and binding the off-screen image or the window for drawing.
@@ -138,6 +150,7 @@ public:
     OffScreenImage* offScreen;
 
 private:
+    void startAgainOnWindow(int windowWidth, int windowHeight, const PictureSquare& view);
     void beforeSwap();
     void afterSwap(unsigned int age);
 };

@@ -8,7 +8,9 @@
 struct FramebufferCalls {
     void(APIENTRY* genFramebuffers)(GLsizei count, GLuint* names);
     void(APIENTRY* bindFramebuffer)(GLenum target, GLuint name);
+    void(APIENTRY* deleteFramebuffers)(GLsizei count, const GLuint* names);
     void(APIENTRY* genRenderbuffers)(GLsizei count, GLuint* names);
+    void(APIENTRY* deleteRenderbuffers)(GLsizei count, const GLuint* names);
     void(APIENTRY* bindRenderbuffer)(GLenum target, GLuint name);
     void(APIENTRY* renderbufferStorage)(GLenum target, GLenum format, GLsizei width, GLsizei height);
     void(APIENTRY* framebufferRenderbuffer)(GLenum target, GLenum attachment, GLenum renderbufferTarget,

@@ -1,8 +1,17 @@
 #include "render/OffScreenImage.h"
 
+#include <utility>
+
 OffScreenImage::OffScreenImage(const FramebufferCalls& calls, int width, int height)
     : calls(calls), width(width), height(height), framebuffer(0), renderbuffer(0), rowsTopFirst(false),
       ready(false) {
+    ready = make(width, height);
+    if (!ready) {
+        calls.bindFramebuffer(framebufferTarget, 0);
+    }
+}
+
+bool OffScreenImage::make(int newWidth, int newHeight) {
     calls.genFramebuffers(1, &framebuffer);
     calls.bindFramebuffer(framebufferTarget, framebuffer);
     // Before any storage is attached: the window's buffers are stored top
@@ -14,13 +23,29 @@ OffScreenImage::OffScreenImage(const FramebufferCalls& calls, int width, int hei
     }
     calls.genRenderbuffers(1, &renderbuffer);
     calls.bindRenderbuffer(renderbufferTarget, renderbuffer);
-    calls.renderbufferStorage(renderbufferTarget, GL_RGBA8, width, height);
+    calls.renderbufferStorage(renderbufferTarget, GL_RGBA8, newWidth, newHeight);
     calls.bindRenderbuffer(renderbufferTarget, 0);
     calls.framebufferRenderbuffer(framebufferTarget, firstColourAttachment, renderbufferTarget, renderbuffer);
-    ready = calls.checkFramebufferStatus(framebufferTarget) == framebufferComplete;
-    if (!ready) {
-        calls.bindFramebuffer(framebufferTarget, 0);
+    return calls.checkFramebufferStatus(framebufferTarget) == framebufferComplete;
+}
+
+void OffScreenImage::resize(int newWidth, int newHeight) {
+    GLuint old[] = {framebuffer, renderbuffer};
+    if (make(newWidth, newHeight)) {
+        // Linear filtering keeps the scaled trails smooth; both images are
+        // stored the same way up.
+        calls.bindFramebuffer(readFramebufferTarget, old[0]);
+        calls.blitFramebuffer(0, 0, width, height, 0, 0, newWidth, newHeight, GL_COLOR_BUFFER_BIT, GL_LINEAR);
+        width = newWidth;
+        height = newHeight;
+    } else {
+        std::swap(framebuffer, old[0]);
+        std::swap(renderbuffer, old[1]);
     }
+    // The pair not kept goes.
+    calls.deleteFramebuffers(1, &old[0]);
+    calls.deleteRenderbuffers(1, &old[1]);
+    drawHere();
 }
 
 void OffScreenImage::drawHere() const { calls.bindFramebuffer(framebufferTarget, framebuffer); }

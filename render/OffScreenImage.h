@@ -8,8 +8,8 @@
 // image the next frame fades from never depends on what a swap leaves.
 //
 // Its framebuffer and renderbuffer belong to the context and go with it;
-// the object itself never deletes them, so it may be destroyed after the
-// context without calling OpenGL.
+// the object itself deletes them only when it is resized, so it may be
+// destroyed after the context without calling OpenGL.
 class OffScreenImage {
 public:
     // Makes the framebuffer with one RGBA8 renderbuffer of width by height
@@ -19,6 +19,11 @@ public:
     OffScreenImage(const FramebufferCalls& calls, int width, int height);
     OffScreenImage(const OffScreenImage&) = delete;
     OffScreenImage& operator=(const OffScreenImage&) = delete;
+
+    // Gives the image a new size, with the old picture scaled into it, and
+    // binds it for drawing and reading. Where a framebuffer of the new size
+    // cannot be had, the image keeps its old one.
+    void resize(int newWidth, int newHeight);
 
     // Binds the framebuffer for drawing and reading.
     void drawHere() const;
@@ -39,4 +44,9 @@ public:
     GLuint renderbuffer;
     bool rowsTopFirst;
     bool ready;
+
+private:
+    // Makes and binds a framebuffer with one width by height RGBA8
+    // renderbuffer; whether it is complete.
+    bool make(int width, int height);
 };

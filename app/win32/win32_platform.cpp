@@ -52,8 +52,8 @@ static bool openWin32Window(PlatformWindow& window) {
     } else {
         // The program's square picture, centred on black at the preview's
         // shorter side or at every monitor's.
-        window.trails.settleCentred(swapKeepsOfFormat(window.deviceContext), false, lookUpWglProcedure,
-                                    windowSide, width, height);
+        window.trails.settleCentred(swapKeepsOfFormat(window.deviceContext), false, lookUpWglProcedure, width,
+                                    height);
         placeSaverPictures(window);
     }
     return true;
@@ -81,6 +81,12 @@ static bool takeWin32Event(PlatformWindow& window, bool& quit, int& exitCode) {
     return true;
 }
 
+// The program's window is 600 pixels wide with its frame, drawn at the
+// scale it has always had; the saver's picture at the side it is shown.
+static int win32PictureSide(PlatformWindow& window) {
+    return window.kind == WindowKind::Program ? windowSide : window.trails.pictureSide();
+}
+
 static void swapWin32Buffers(PlatformWindow& window) { SwapBuffers(window.deviceContext); }
 
 // A pixel format tells no buffer age; the keeper, settled without one,
@@ -102,5 +108,5 @@ static void closeWin32Window(PlatformWindow& window) {
     window.trails.release();
 }
 
-const Platform win32Platform = {openWin32Window, takeWin32Event, presentWin32Frame, sleepMillisecondsWin32,
-                                closeWin32Window};
+const Platform win32Platform = {openWin32Window,   takeWin32Event,         win32PictureSide,
+                                presentWin32Frame, sleepMillisecondsWin32, closeWin32Window};

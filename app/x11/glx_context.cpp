@@ -182,7 +182,7 @@ bool createGlxContext(Window window, int width, int height, bool centred, GlxCon
     bool bufferAge =
         listsExtension(glXQueryExtensionsString(display, DefaultScreen(display)), "GLX_EXT_buffer_age");
     if (centred) {
-        glx.trails.settleCentred(glx.swap, bufferAge, lookUpGlxProcedure, windowSide, width, height);
+        glx.trails.settleCentred(glx.swap, bufferAge, lookUpGlxProcedure, width, height);
     } else {
         glx.trails.settle(glx.swap, bufferAge, lookUpGlxProcedure, width, height);
     }

@@ -290,6 +290,11 @@ static bool takeX11Event(PlatformWindow& platformWindow, bool& quit, int& exitCo
     return true;
 }
 
+// A target window's picture is drawn at the side of its centred square.
+static int x11PictureSide(PlatformWindow& window) {
+    return window.x11.target ? window.x11.glx.trails.pictureSide() : windowSide;
+}
+
 static void presentX11Frame(PlatformWindow& window) { presentGlxFrame(window.x11.glx); }
 
 static void closeX11Window(PlatformWindow& platformWindow) {
@@ -302,5 +307,5 @@ static void closeX11Window(PlatformWindow& platformWindow) {
     releaseWindowAndDisplay(window);
 }
 
-const Platform x11Platform = {openX11Window, takeX11Event, presentX11Frame, sleepMillisecondsPosix,
-                              closeX11Window};
+const Platform x11Platform = {openX11Window,   takeX11Event,           x11PictureSide,
+                              presentX11Frame, sleepMillisecondsPosix, closeX11Window};
