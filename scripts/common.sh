@@ -4,9 +4,12 @@
 
 # The packages that building the program needs, and what it needs to run on
 # a Wayland compositor: Mesa's EGL, and the plugin that draws libdecor's
-# decorations, which libdecor loads at run time and only recommends.
+# decorations, which libdecor loads at run time and only recommends. The
+# protocols' descriptions (wayland-protocols) serve the native and the arm64
+# build alike.
 BUILD_PACKAGES="build-essential cmake pkg-config libgl-dev libx11-dev libgl1-mesa-dri libglx-mesa0
-  libegl-dev libegl-mesa0 libwayland-dev libxkbcommon-dev libdecor-0-dev libdecor-0-plugin-1-cairo"
+  libegl-dev libegl-mesa0 libwayland-dev wayland-protocols libxkbcommon-dev libdecor-0-dev
+  libdecor-0-plugin-1-cairo"
 # What the tests need on top: GoogleTest, an X server with software OpenGL,
 # X tools to look at and drive the window, the XScreenSaver daemon that hosts
 # the display mode, a nested X server for several monitors (Xephyr), two

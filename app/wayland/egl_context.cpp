@@ -138,6 +138,11 @@ bool createEglContext(wl_display* display, wl_surface* surface, int width, int h
     return true;
 }
 
+void resizeEglWindow(EglContext& egl, int width, int height) {
+    wl_egl_window_resize(egl.window, width, height, 0, 0);
+    egl.trails.resize(width, height);
+}
+
 static void swapEglBuffers(EglContext& egl) { eglSwapBuffers(egl.display, egl.surface); }
 
 static unsigned int eglBufferAge(EglContext& egl) {

@@ -34,6 +34,11 @@ struct EglContext {
 bool createEglContext(wl_display* display, wl_surface* surface, int width, int height, const char* compositor,
                       EglContext& egl);
 
+// The window surface is width by height pixels from the next frame on (a
+// new scale of the output); the trails carry on as TrailKeeper::resize says.
+// Between frames.
+void resizeEglWindow(EglContext& egl, int width, int height);
+
 // Swaps the buffers, keeping the image the next frame fades from.
 void presentEglFrame(EglContext& egl);
 

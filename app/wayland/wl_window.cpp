@@ -4,6 +4,7 @@
 #include "app/WindowFacts.h"
 #include "app/linux/linux_platform.h"
 #include "app/linux/posix_sleep.h"
+#include "app/wayland/wl_release.h"
 
 #include <libdecor.h>
 #include <poll.h>
@@ -25,8 +26,9 @@ static const int frameWaitMilliseconds = 100;
 
 WaylandWindow::WaylandWindow()
     : display(nullptr), registry(nullptr), compositor(nullptr), compositorVersion(0), surface(nullptr),
-      decor(nullptr), frame(nullptr), frameCallback(nullptr), configured(false), closeRequested(false),
-      connectionBroken(false), compositorName() {}
+      decor(nullptr), frame(nullptr), frameCallback(nullptr), bufferSide(windowSide), bufferScale(1),
+      bufferScaleChanged(false), configured(false), closeRequested(false), connectionBroken(false),
+      compositorName() {}
 
 // What the Wayland library and libdecor would print on their own is kept
 // instead, so that a failure reaches the user as one line of the program's.
@@ -61,22 +63,34 @@ static void nameCompositor(WaylandWindow& window) {
     }
 }
 
+// Version 3 brings the buffer scale, 4 the damage in buffer pixels that EGL
+// reports with each swap, 6 the surface's preferred buffer scale, where the
+// headers built with have that event: a surface bound at a version whose
+// events its listener lacks would be sent events it cannot take.
+#ifdef WL_SURFACE_PREFERRED_BUFFER_SCALE_SINCE_VERSION
+static const uint32_t compositorVersionUsed = WL_SURFACE_PREFERRED_BUFFER_SCALE_SINCE_VERSION;
+#else
+static const uint32_t compositorVersionUsed = WL_SURFACE_DAMAGE_BUFFER_SINCE_VERSION;
+#endif
+
 static void onGlobal(void* data, wl_registry* registry, uint32_t name, const char* interface,
                      uint32_t version) {
     WaylandWindow& window = *static_cast<WaylandWindow*>(data);
     if (strcmp(interface, wl_compositor_interface.name) == 0 && !window.compositor) {
-        // Up to version 4: 3 brings the buffer scale that the window sets,
-        // 4 the damage in buffer pixels that EGL reports with each swap.
-        window.compositorVersion = version < 4 ? version : 4;
+        window.compositorVersion = version < compositorVersionUsed ? version : compositorVersionUsed;
         window.compositor = static_cast<wl_compositor*>(
             wl_registry_bind(registry, name, &wl_compositor_interface, window.compositorVersion));
     } else if (strcmp(interface, wl_seat_interface.name) == 0) {
         bindSeat(window.keyboard, registry, name, version);
+    } else {
+        bindScaleGlobal(window.scale, registry, name, interface, version);
     }
 }
 
 static void onGlobalRemove(void* data, wl_registry*, uint32_t name) {
-    forgetSeat(static_cast<WaylandWindow*>(data)->keyboard, name);
+    WaylandWindow& window = *static_cast<WaylandWindow*>(data);
+    forgetSeat(window.keyboard, name);
+    forgetScaleGlobal(window.scale, name);
 }
 
 static const wl_registry_listener registryListener = {onGlobal, onGlobalRemove};
@@ -104,21 +118,13 @@ static libdecor_frame_interface frameInterface = {onConfigure, onClose, onCommit
                                                   nullptr,     nullptr, nullptr,  nullptr,        nullptr,
                                                   nullptr,     nullptr, nullptr,  nullptr};
 
-// Destroys what `object` holds, if anything, and forgets it.
-template <typename Object>
-static void release(Object*& object, void (*destroy)(Object*)) {
-    if (object) {
-        destroy(object);
-        object = nullptr;
-    }
-}
-
 // Destroys everything in the reverse order of making it and disconnects.
 static void releaseWindow(WaylandWindow& window) {
     destroyEglContext(window.egl);
     release(window.frameCallback, wl_callback_destroy);
     release(window.frame, libdecor_frame_unref);
     release(window.decor, libdecor_unref);
+    releaseScale(window.scale);
     release(window.surface, wl_surface_destroy);
     releaseSeat(window.keyboard);
     release(window.compositor, wl_compositor_destroy);
@@ -128,6 +134,9 @@ static void releaseWindow(WaylandWindow& window) {
         wl_display_disconnect(window.display);
         window.display = nullptr;
     }
+    window.bufferSide = windowSide;
+    window.bufferScale = 1;
+    window.bufferScaleChanged = false;
     window.configured = false;
 }
 
@@ -175,6 +184,25 @@ static bool decorate(WaylandWindow& window) {
     return true;
 }
 
+// Takes the buffer side and scale for the scale the compositor reported
+// last; whether they changed. A compositor too old for buffer scales has the
+// window drawn at 600 by 600 unless the viewport shows it at that size.
+static bool takeWantedScale(WaylandWindow& window) {
+    int side = wantedBufferSide(window.scale);
+    int32_t scale = wantedBufferScale(window.scale);
+    if (scale != 1 && window.compositorVersion < WL_SURFACE_SET_BUFFER_SCALE_SINCE_VERSION) {
+        side = windowSide;
+        scale = 1;
+    }
+    if (side == window.bufferSide && scale == window.bufferScale) {
+        return false;
+    }
+    window.bufferSide = side;
+    window.bufferScaleChanged = window.bufferScaleChanged || scale != window.bufferScale;
+    window.bufferScale = scale;
+    return true;
+}
+
 static bool openWaylandWindow(PlatformWindow& platformWindow) {
     WaylandWindow& window = platformWindow.wayland;
     wl_log_set_handler_client(keepLibraryMessage);
@@ -195,14 +223,23 @@ static bool openWaylandWindow(PlatformWindow& platformWindow) {
     if (!window.compositor) {
         return failOpening(window, "find surfaces");
     }
+    // The outputs' scales, so that the first frame is drawn at the scale of
+    // the output the window will likely be shown on.
+    if (window.scale.outputCount > 0 && wl_display_roundtrip(window.display) < 0) {
+        return failOpening(window, "list the outputs");
+    }
     window.surface = wl_compositor_create_surface(window.compositor);
+    watchSurfaceScale(window.scale, window.surface);
+    // Set at once, before the first commit.
+    takeWantedScale(window);
+    window.bufferScaleChanged = false;
     if (window.compositorVersion >= WL_SURFACE_SET_BUFFER_SCALE_SINCE_VERSION) {
-        wl_surface_set_buffer_scale(window.surface, 1);
+        wl_surface_set_buffer_scale(window.surface, window.bufferScale);
     }
     // The context before the window, so that a failed start leaves nothing on
     // the screen.
-    if (!createEglContext(window.display, window.surface, windowSide, windowSide, window.compositorName,
-                          window.egl)) {
+    if (!createEglContext(window.display, window.surface, window.bufferSide, window.bufferSide,
+                          window.compositorName, window.egl)) {
         releaseWindow(window);
         return false;
     }
@@ -292,7 +329,13 @@ static bool takeWaylandEvent(PlatformWindow& platformWindow, bool& quit, int& ex
     if (window.quitRequest.take(quit, exitCode)) {
         return true;
     }
-    return pumpEvents(window, 0);
+    bool taken = pumpEvents(window, 0);
+    // Between frames: the next one is drawn at the new size. The buffer
+    // scale goes with the swap that brings the buffer of that size.
+    if (takeWantedScale(window)) {
+        resizeEglWindow(window.egl, window.bufferSide, window.bufferSide);
+    }
+    return taken;
 }
 
 static long long monotonicMilliseconds() {
@@ -342,13 +385,17 @@ static void presentWaylandFrame(PlatformWindow& platformWindow) {
         window.frameCallback = wl_surface_frame(window.surface);
         wl_callback_add_listener(window.frameCallback, &frameListener, &window);
     }
+    if (window.bufferScaleChanged) {
+        wl_surface_set_buffer_scale(window.surface, window.bufferScale);
+        window.bufferScaleChanged = false;
+    }
     presentEglFrame(window.egl);
     if (wl_display_get_error(window.display) != 0) {
         reportBrokenConnection(window);
     }
 }
 
-static int waylandPictureSide(PlatformWindow&) { return windowSide; }
+static int waylandPictureSide(PlatformWindow& window) { return window.wayland.bufferSide; }
 
 static void closeWaylandWindow(PlatformWindow& platformWindow) { releaseWindow(platformWindow.wayland); }
 

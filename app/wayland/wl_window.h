@@ -4,6 +4,7 @@
 #include "app/PostedQuit.h"
 #include "app/wayland/egl_context.h"
 #include "app/wayland/wl_keyboard.h"
+#include "app/wayland/wl_scale.h"
 
 struct libdecor;
 struct libdecor_frame;
@@ -14,8 +15,9 @@ struct wl_registry;
 struct wl_surface;
 
 // The Wayland window: the connection to the compositor, the surface that
-// libdecor turns into a decorated xdg-shell window, the keyboard and the EGL
-// context.
+// libdecor turns into a decorated xdg-shell window, the keyboard, what tells
+// the scale it is shown at and the EGL context. The window is 600 by 600 in
+// the compositor's units; its buffer is drawn at the scale shown.
 struct WaylandWindow {
     WaylandWindow();
     WaylandWindow(const WaylandWindow&) = delete;
@@ -32,7 +34,15 @@ struct WaylandWindow {
     // has not come yet; null once it has. The next frame waits for it.
     wl_callback* frameCallback;
     WaylandKeyboard keyboard;
+    WaylandScale scale;
     EglContext egl;
+    // The side of the buffer the frames are drawn at, and the surface's
+    // buffer scale for it; set between frames, from what the compositor
+    // reported. A new buffer scale is set with the next swap, which brings
+    // the first buffer of the new side.
+    int bufferSide;
+    int32_t bufferScale;
+    bool bufferScaleChanged;
     // Set by the first configure: nothing may be presented before it.
     bool configured;
     // The close request from the compositor or the decorations.
