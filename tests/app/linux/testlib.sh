@@ -165,9 +165,10 @@ expect_one_line() {
 }
 
 # Starts a headless sway with no X server and points the Wayland clients
-# started here at it.
+# started here at it. Arguments, if any, are lines added to its
+# configuration.
 start_sway() {
-    start_sway_headless disable "$WORK/compositor.log" || exit 1
+    start_sway_headless disable "$WORK/compositor.log" "$@" || exit 1
     COMPOSITOR_PID=$SWAY_PID
     COMPOSITOR_DIR=$SWAY_DIR
     export XDG_RUNTIME_DIR=$COMPOSITOR_DIR
@@ -276,6 +277,19 @@ start_sway_program() {
     done
     WINDOW=$(jq -r '"\(.rect.x + .window_rect.x),\(.rect.y + .window_rect.y)" +
         " \(.window_rect.width)x\(.window_rect.height)"' "$WORK/window.json")
+}
+
+# Waits until the last line that the size probe (SizeProbe.cpp) logged to
+# $WORK/size.log is the given one; the first frames may be slow to come,
+# under the emulator for many seconds.
+wait_size_line() {
+    local tries=0
+    until [ "$(tail -n 1 "$WORK/size.log" 2>/dev/null)" = "$1" ]; do
+        tries=$((tries + 1))
+        [ $tries -gt 1200 ] && fail "not \"$1\" in two minutes: $(tr '\n' ';' <"$WORK/size.log" 2>/dev/null)"
+        running || fail "ended while drawing"
+        sleep 0.1
+    done
 }
 
 # Starts the XScreenSaver daemon as nobody in a home of its own, stopped as a
