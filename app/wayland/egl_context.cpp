@@ -5,6 +5,7 @@
 #include "app/StartupFailure.h"
 
 #include <EGL/eglext.h>
+#include <wayland-client.h>
 #include <wayland-egl.h>
 
 #include <cstdlib>
@@ -12,7 +13,7 @@
 
 EglContext::EglContext()
     : display(EGL_NO_DISPLAY), config(nullptr), window(nullptr), surface(EGL_NO_SURFACE),
-      context(EGL_NO_CONTEXT) {}
+      context(EGL_NO_CONTEXT), shown(nullptr), pendingSide(0), pendingBufferScale(0) {}
 
 static EGLint configAttribute(EGLDisplay display, EGLConfig config, EGLint attribute) {
     EGLint value = 0;
@@ -112,6 +113,8 @@ bool createEglContext(wl_display* display, wl_surface* surface, int width, int h
         return failCreation(egl, "find an opaque EGL configuration with 8 bits a colour and 16 depth bits",
                             compositor);
     }
+    egl.shown = surface;
+    egl.pendingBufferScale = 0;
     egl.window = wl_egl_window_create(surface, width, height);
     if (!egl.window) {
         return failCreation(egl, "create the EGL window", compositor);
@@ -138,12 +141,23 @@ bool createEglContext(wl_display* display, wl_surface* surface, int width, int h
     return true;
 }
 
-void resizeEglWindow(EglContext& egl, int width, int height) {
-    wl_egl_window_resize(egl.window, width, height, 0, 0);
-    egl.trails.resize(width, height);
+void resizeEglWindow(EglContext& egl, int side, int32_t bufferScale) {
+    wl_egl_window_resize(egl.window, side, side, 0, 0);
+    egl.trails.resize(side, side);
+    egl.pendingSide = side;
+    egl.pendingBufferScale = bufferScale;
 }
 
-static void swapEglBuffers(EglContext& egl) { eglSwapBuffers(egl.display, egl.surface); }
+// The surface's width is its back buffer's, once the frame has reached it.
+static void swapEglBuffers(EglContext& egl) {
+    EGLint width = 0;
+    if (egl.pendingBufferScale != 0 && eglQuerySurface(egl.display, egl.surface, EGL_WIDTH, &width) &&
+        width == egl.pendingSide) {
+        wl_surface_set_buffer_scale(egl.shown, egl.pendingBufferScale);
+        egl.pendingBufferScale = 0;
+    }
+    eglSwapBuffers(egl.display, egl.surface);
+}
 
 static unsigned int eglBufferAge(EglContext& egl) {
     EGLint age = 0;

@@ -22,6 +22,11 @@ struct EglContext {
     EGLSurface surface;
     EGLContext context;
     TrailKeeper trails;
+    // The Wayland surface shown, and the buffer scale to set on it with the
+    // first swap of a buffer `pendingSide` pixels wide (0: none pending).
+    wl_surface* shown;
+    int pendingSide;
+    int32_t pendingBufferScale;
 };
 
 // Initialises EGL on the Wayland display and chooses an opaque configuration
@@ -34,10 +39,12 @@ struct EglContext {
 bool createEglContext(wl_display* display, wl_surface* surface, int width, int height, const char* compositor,
                       EglContext& egl);
 
-// The window surface is width by height pixels from the next frame on (a
-// new scale of the output); the trails carry on as TrailKeeper::resize says.
-// Between frames.
-void resizeEglWindow(EglContext& egl, int width, int height);
+// The window surface is side by side pixels from the next frame on (a new
+// scale of the output); the trails carry on as TrailKeeper::resize says. A
+// buffer scale other than 0 goes to the Wayland surface with the first swap
+// of a buffer of the new side: the driver may finish a frame begun on a
+// buffer of the old side first. Between frames.
+void resizeEglWindow(EglContext& egl, int side, int32_t bufferScale);
 
 // Swaps the buffers, keeping the image the next frame fades from.
 void presentEglFrame(EglContext& egl);

@@ -27,7 +27,7 @@ static const int frameWaitMilliseconds = 100;
 WaylandWindow::WaylandWindow()
     : display(nullptr), registry(nullptr), compositor(nullptr), compositorVersion(0), surface(nullptr),
       decor(nullptr), frame(nullptr), frameCallback(nullptr), bufferSide(windowSide), bufferScale(1),
-      bufferScaleChanged(false), configured(false), closeRequested(false), connectionBroken(false),
+      framePresented(false), configured(false), closeRequested(false), connectionBroken(false),
       compositorName() {}
 
 // What the Wayland library and libdecor would print on their own is kept
@@ -136,7 +136,7 @@ static void releaseWindow(WaylandWindow& window) {
     }
     window.bufferSide = windowSide;
     window.bufferScale = 1;
-    window.bufferScaleChanged = false;
+    window.framePresented = false;
     window.configured = false;
 }
 
@@ -184,23 +184,31 @@ static bool decorate(WaylandWindow& window) {
     return true;
 }
 
-// Takes the buffer side and scale for the scale the compositor reported
-// last; whether they changed. A compositor too old for buffer scales has the
-// window drawn at 600 by 600 unless the viewport shows it at that size.
-static bool takeWantedScale(WaylandWindow& window) {
-    int side = wantedBufferSide(window.scale);
-    int32_t scale = wantedBufferScale(window.scale);
+// The buffer's side and scale for the scale the compositor reported last. A
+// compositor too old for buffer scales has the window drawn at 600 by 600
+// unless the viewport shows it at that size.
+static void wantedBuffer(const WaylandWindow& window, int& side, int32_t& scale) {
+    side = wantedBufferSide(window.scale);
+    scale = wantedBufferScale(window.scale);
     if (scale != 1 && window.compositorVersion < WL_SURFACE_SET_BUFFER_SCALE_SINCE_VERSION) {
         side = windowSide;
         scale = 1;
     }
-    if (side == window.bufferSide && scale == window.bufferScale) {
-        return false;
+}
+
+// Between frames, so that the next one is drawn at the new side; only once
+// the first is presented, since the driver took the first frame's buffer
+// when the context was made current.
+static void takeWantedScale(WaylandWindow& window) {
+    int side = 0;
+    int32_t scale = 1;
+    wantedBuffer(window, side, scale);
+    if (side == window.bufferSide || !window.framePresented) {
+        return;
     }
+    resizeEglWindow(window.egl, side, scale != window.bufferScale ? scale : 0);
     window.bufferSide = side;
-    window.bufferScaleChanged = window.bufferScaleChanged || scale != window.bufferScale;
     window.bufferScale = scale;
-    return true;
 }
 
 static bool openWaylandWindow(PlatformWindow& platformWindow) {
@@ -230,9 +238,7 @@ static bool openWaylandWindow(PlatformWindow& platformWindow) {
     }
     window.surface = wl_compositor_create_surface(window.compositor);
     watchSurfaceScale(window.scale, window.surface);
-    // Set at once, before the first commit.
-    takeWantedScale(window);
-    window.bufferScaleChanged = false;
+    wantedBuffer(window, window.bufferSide, window.bufferScale);
     if (window.compositorVersion >= WL_SURFACE_SET_BUFFER_SCALE_SINCE_VERSION) {
         wl_surface_set_buffer_scale(window.surface, window.bufferScale);
     }
@@ -330,11 +336,7 @@ static bool takeWaylandEvent(PlatformWindow& platformWindow, bool& quit, int& ex
         return true;
     }
     bool taken = pumpEvents(window, 0);
-    // Between frames: the next one is drawn at the new size. The buffer
-    // scale goes with the swap that brings the buffer of that size.
-    if (takeWantedScale(window)) {
-        resizeEglWindow(window.egl, window.bufferSide, window.bufferSide);
-    }
+    takeWantedScale(window);
     return taken;
 }
 
@@ -385,11 +387,8 @@ static void presentWaylandFrame(PlatformWindow& platformWindow) {
         window.frameCallback = wl_surface_frame(window.surface);
         wl_callback_add_listener(window.frameCallback, &frameListener, &window);
     }
-    if (window.bufferScaleChanged) {
-        wl_surface_set_buffer_scale(window.surface, window.bufferScale);
-        window.bufferScaleChanged = false;
-    }
     presentEglFrame(window.egl);
+    window.framePresented = true;
     if (wl_display_get_error(window.display) != 0) {
         reportBrokenConnection(window);
     }

@@ -37,12 +37,11 @@ struct WaylandWindow {
     WaylandScale scale;
     EglContext egl;
     // The side of the buffer the frames are drawn at, and the surface's
-    // buffer scale for it; set between frames, from what the compositor
-    // reported. A new buffer scale is set with the next swap, which brings
-    // the first buffer of the new side.
+    // buffer scale for it, from what the compositor reported; changed only
+    // between frames, once the first frame is presented.
     int bufferSide;
     int32_t bufferScale;
-    bool bufferScaleChanged;
+    bool framePresented;
     // Set by the first configure: nothing may be presented before it.
     bool configured;
     // The close request from the compositor or the decorations.
