@@ -18,9 +18,8 @@
 #include <unistd.h>
 
 X11Window::X11Window()
-    : display(nullptr), window(0), target(0), targetRoot(false), targetWidth(0), targetHeight(0), side(windowSide),
-      colormap(0),
-      wmProtocols(0), wmDeleteWindow(0) {}
+    : display(nullptr), window(0), target(0), targetRoot(false), targetWidth(0), targetHeight(0),
+      side(windowSide), colormap(0), wmProtocols(0), wmDeleteWindow(0) {}
 
 // Xlib calls this when the connection to the server breaks and ends the
 // process if it returns. Nothing more can be drawn or released then: one line
