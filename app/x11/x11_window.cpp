@@ -7,6 +7,7 @@
 #include "app/x11/x11_error_trap.h"
 
 #include <X11/Xatom.h>
+#include <X11/Xresource.h>
 #include <X11/Xutil.h>
 #include <X11/keysym.h>
 
@@ -17,8 +18,8 @@
 #include <unistd.h>
 
 X11Window::X11Window()
-    : display(nullptr), window(0), target(0), targetRoot(false), targetWidth(0), targetHeight(0), colormap(0),
-      wmProtocols(0), wmDeleteWindow(0) {}
+    : display(nullptr), window(0), target(0), targetRoot(false), targetWidth(0), targetHeight(0),
+      side(windowSide), colormap(0), wmProtocols(0), wmDeleteWindow(0) {}
 
 // Xlib calls this when the connection to the server breaks and ends the
 // process if it returns. Nothing more can be drawn or released then: one line
@@ -91,8 +92,8 @@ static void setWindowProperties(X11Window& window) {
     sizeHints.flags = USPosition | PPosition | PMinSize | PMaxSize;
     sizeHints.x = 0;
     sizeHints.y = 0;
-    sizeHints.min_width = sizeHints.max_width = windowSide;
-    sizeHints.min_height = sizeHints.max_height = windowSide;
+    sizeHints.min_width = sizeHints.max_width = window.side;
+    sizeHints.min_height = sizeHints.max_height = window.side;
     XSetWMNormalHints(display, window.window, &sizeHints);
 
     XWMHints wmHints;
@@ -104,6 +105,31 @@ static void setWindowProperties(X11Window& window) {
 
     // The close box sends a client message instead of destroying the window.
     XSetWMProtocols(display, window.window, &window.wmDeleteWindow, 1);
+}
+
+// Desktops on X11 say how much they scale everything through the Xft.dpi
+// resource, 96 at the base scale (192 for twice the size), as toolkits read
+// it from the screen's resource database. Our window scales by the same:
+// never below the base size, and at most eight times it, so that a stray
+// value cannot ask for a window that the server or OpenGL refuses.
+static int sideFromResources(Display* display) {
+    const char* resources = XResourceManagerString(display);
+    if (!resources) {
+        return windowSide;
+    }
+    XrmInitialize();
+    XrmDatabase database = XrmGetStringDatabase(resources);
+    char* type = nullptr;
+    XrmValue value = {0, nullptr};
+    double dpi = 0;
+    if (XrmGetResource(database, "Xft.dpi", "Xft.Dpi", &type, &value) && value.addr) {
+        char* end = nullptr;
+        dpi = strtod(value.addr, &end);
+        dpi = end != value.addr ? dpi : 0;
+    }
+    XrmDestroyDatabase(database);
+    const double scale = dpi / 96;
+    return scale > 1 && scale <= 8 ? sideAtScale(scale) : windowSide;
 }
 
 // Destroys the window and closes the connection, which also ends any error
@@ -123,10 +149,11 @@ static void releaseWindowAndDisplay(X11Window& window) {
     window.display = nullptr;
 }
 
-// Opens the window of our own: 600 by 600, named, closable, shown once
-// everything is in place.
+// Opens the window of our own: 600 by 600 at the desktop's scale, named,
+// closable, shown once everything is in place.
 static bool openOwnWindow(X11Window& window) {
     Display* display = window.display;
+    window.side = sideFromResources(display);
     int screen = DefaultScreen(display);
     XVisualInfo* visual = chooseGlxVisual(display, screen, 0, 0, window.glx);
     if (!visual) {
@@ -147,7 +174,7 @@ static bool openOwnWindow(X11Window& window) {
     attributes.border_pixel = 0;
     attributes.event_mask = KeyPressMask;
     window.window =
-        XCreateWindow(display, root, 0, 0, windowSide, windowSide, 0, visual->depth, InputOutput,
+        XCreateWindow(display, root, 0, 0, window.side, window.side, 0, visual->depth, InputOutput,
                       visual->visual, CWBackPixel | CWBorderPixel | CWColormap | CWEventMask, &attributes);
     XFree(visual);
     int error = releaseXErrors(display);
@@ -161,7 +188,7 @@ static bool openOwnWindow(X11Window& window) {
     }
     setWindowProperties(window);
 
-    if (!createGlxContext(window.window, windowSide, windowSide, false, window.glx)) {
+    if (!createGlxContext(window.window, window.side, window.side, false, window.glx)) {
         releaseWindowAndDisplay(window);
         return false;
     }
@@ -290,9 +317,10 @@ static bool takeX11Event(PlatformWindow& platformWindow, bool& quit, int& exitCo
     return true;
 }
 
-// A target window's picture is drawn at the side of its centred square.
+// A target window's picture is drawn at the side of its centred square, our
+// own window's over the whole of it.
 static int x11PictureSide(PlatformWindow& window) {
-    return window.x11.target ? window.x11.glx.trails.pictureSide() : windowSide;
+    return window.x11.target ? window.x11.glx.trails.pictureSide() : window.x11.side;
 }
 
 static void presentX11Frame(PlatformWindow& window) { presentGlxFrame(window.x11.glx); }

@@ -24,6 +24,9 @@ struct X11Window {
     // The target window's size as last seen; the picture follows it.
     int targetWidth;
     int targetHeight;
+    // The side of our own window's drawing area: 600 at the desktop's base
+    // scale, larger where the desktop says it scales (Xft.dpi).
+    int side;
     Colormap colormap;
     Atom wmProtocols;
     Atom wmDeleteWindow;

@@ -411,6 +411,28 @@ TEST_F(PresentedFrameTest, OnTheWindowTheFirstSquareIsCopiedIntoTheOthers) {
     }
 }
 
+// Off the screen the picture is drawn at the side of the largest square it
+// is shown in; a new side carries the old picture over, scaled into it.
+TEST_F(PresentedFrameTest, OffTheScreenANewSideCarriesThePictureOverScaled) {
+    useTrailPath(TrailPath::OffScreen);
+    ASSERT_TRUE(trails().offScreen->ready);
+    // The left half of the view white.
+    glColor4f(1.0f, 1.0f, 1.0f, 1.0f);
+    glRectf(-1.0f, -1.0f, 0.0f, 1.0f);
+    auto lit = [](int x, int y) {
+        unsigned char pixel[4] = {};
+        glReadPixels(x, y, 1, 1, GL_RGBA, GL_UNSIGNED_BYTE, pixel);
+        return pixel[0] == 255;
+    };
+    const WindowArea areas[] = {{0, 0, 200, side}, {200, 0, 400, side}};
+    trails().reshape(side, side, areas, 2);
+    EXPECT_EQ(trails().pictureSide(), 400);
+    EXPECT_TRUE(lit(20, 200) && lit(180, 20) && !lit(220, 200) && !lit(380, 380));
+    trails().resize(1000, 1000);
+    EXPECT_EQ(trails().offScreen->width, 1000);
+    EXPECT_TRUE(lit(20, 500) && lit(480, 980) && !lit(520, 500) && !lit(980, 20));
+}
+
 TEST_F(PresentedFrameTest, BufferAgePathKeepsOnlyWhileTheAgeIsNotRecent) {
     useTrailPath(TrailPath::ByBufferAge);
     scriptAge = true;

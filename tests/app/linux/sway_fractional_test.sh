@@ -2,11 +2,11 @@
 # scale: the window is 600 by 600 in sway's units and settles at a buffer of
 # 900 by 900 with the sizes scaled by 1.5. Sway 1.7 (Debian 12) offers no
 # fractional scale: the test is skipped there. Run as
-#   bash sway_fractional_test.sh DRIFTON XPROBE LD_PRELOAD=SIZEPROBE
+#   bash sway_fractional_test.sh DRIFTON XPROBE SIZEPROBE
 . "$(dirname "$0")/testlib.sh"
 
 start_sway "output HEADLESS-1 resolution 1920x1536 scale 1.5"
-start_sway_program env WAYLAND_DEBUG=1 "$3" DRIFTON_SIZE_LOG="$WORK/size.log"
+start_sway_program env WAYLAND_DEBUG=1 LD_PRELOAD="$3" DRIFTON_SIZE_LOG="$WORK/size.log"
 if ! grep -q '\.global([0-9]*, "wp_fractional_scale_manager_v1"' "$WORK/stderr"; then
     echo "SKIP: $(sway --version) offers no fractional scale"
     exit 77
