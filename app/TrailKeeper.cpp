@@ -44,8 +44,7 @@ void TrailKeeper::settle(SwapKeeps swap, bool bufferAge, LookUpGlProcedure lookU
     }
 }
 
-// The largest square centred in the area.
-static PictureSquare centredSquare(const WindowArea& area) {
+PictureSquare centredSquare(const WindowArea& area) {
     int side = area.width < area.height ? area.width : area.height;
     return {area.x + (area.width - side) / 2, area.y + (area.height - side) / 2, side};
 }

@@ -49,6 +49,9 @@ struct WindowArea {
     int height;
 };
 
+// The largest square centred in the area, where reshape shows the picture.
+PictureSquare centredSquare(const WindowArea& area);
+
 // Carries the trails over the swaps of one drawing surface, on the path its
 // context settled: each frame is presented through `present`, which wraps
 // the platform's swap in what the path needs.

@@ -1,19 +1,22 @@
 // The trails across buffer swaps that keep nothing: the path the format and
 // the context settle, then the image put back after each swap and the image
-// drawn off the screen. The real window and context are used; the swap is the
-// real one followed by scribbling over the back buffer, which is what a
-// platform that keeps nothing across a swap may leave there.
+// drawn off the screen, there at the saver's size. The real window and
+// context are used; the swap is the real one followed by scribbling over the
+// back buffer, which is what a platform that keeps nothing across a swap may
+// leave there.
 #include <gtest/gtest.h>
 
 #include <cstdio>
 
 #include "app/Platform.h"
+#include "app/WindowFacts.h"
 #include "app/win32/wgl_context.h"
 #include "app/win32/win32_platform.h"
 #include "render/DrawingState.h"
 #include "render/OpenGL.h"
 #include "render/OffScreenImage.h"
 #include "render/PresentedImage.h"
+#include "sim/Creature.h"
 
 static bool scribbleAfterSwap = true;
 static int swaps = 0;
@@ -217,5 +220,29 @@ TEST(TrailRestore, PreviewFillsTheMiddleOfItsParent) {
     while (!quit && win32Platform.takeEvent(window, quit, exitCode)) {
     }
     EXPECT_TRUE(quit && exitCode == 0);
+    win32Platform.closeWindow(window);
+}
+
+// The saver over one monitor draws at the side of the monitor's centred
+// square: its head point, 8 pixels across at 600, is 8 * side / 600 across in
+// the image drawn (on a 1920x1080 screen: 1080, and 14.4).
+TEST(TrailRestore, FullScreenPictureAtTheMonitorsSide) {
+    const int width = GetSystemMetrics(SM_CXSCREEN);
+    const int side = width < GetSystemMetrics(SM_CYSCREEN) ? width : GetSystemMetrics(SM_CYSCREEN);
+    PlatformWindow window(GetModuleHandleA(nullptr), WindowKind::FullScreen);
+    ASSERT_TRUE(GetSystemMetrics(SM_CMONITORS) == 1 && win32Platform.openWindow(window));
+    trails = &window.trails;
+    ASSERT_TRUE(window.trails.path == TrailPath::OffScreen);
+    setupDrawingState();
+    Creature head(1, 1);
+    head.placeAt(0.0f, 0.0f);
+    head.draw(pictureScale(win32Platform.pictureSide(window)));
+    int across = 0;
+    for (int x = 0; x < side; ++x) {
+        across += backBufferPixel(x, side / 2).red > 0 ? 1 : 0;
+    }
+    printf("picture side %d, head point %d pixels across\n", win32Platform.pictureSide(window), across);
+    EXPECT_EQ(win32Platform.pictureSide(window), side);
+    EXPECT_NEAR(across, 8.0 * side / 600, 1.5);
     win32Platform.closeWindow(window);
 }

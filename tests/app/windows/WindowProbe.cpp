@@ -244,6 +244,22 @@ TEST(Program, IconImages) {
     FreeLibrary(module);
 }
 
+// The saver's manifest, resource 1 of type 24, which the system reads as it
+// starts a program, declares it aware of each monitor's DPI; the program has
+// none. (Wine makes every program aware: only the declaration can be seen.)
+TEST(Program, ManifestOnlyForTheSaver) {
+    HMODULE module =
+        LoadLibraryExA(program, nullptr, LOAD_LIBRARY_AS_DATAFILE | LOAD_LIBRARY_AS_IMAGE_RESOURCE);
+    ASSERT_NE(module, nullptr);
+    HRSRC found = FindResourceA(module, MAKEINTRESOURCEA(1), MAKEINTRESOURCEA(24));
+    const std::string manifest(
+        found ? static_cast<const char*>(LockResource(LoadResource(module, found))) : "",
+        found ? SizeofResource(module, found) : 0);
+    EXPECT_EQ(manifest.find(">PerMonitorV2,PerMonitor</dpiAwareness>") != std::string::npos,
+              strstr(program, ".scr") != nullptr);
+    FreeLibrary(module);
+}
+
 // A plain visible window of this process, for the saver to be shown over,
 // inside or owned by.
 static HWND hostWindow(int x, int y, int width, int height) {

@@ -4,6 +4,7 @@
 #   program_test.sh <drifton.exe> draws|escape|alt-f4|other-keys
 #   program_test.sh <drifton.scr> saver-key|saver-pointer
 #   program_test.sh <drifton.scr> saver-monitors <window_probe.exe>
+#   program_test.sh <drifton.scr> saver-1080 <trail_restore_test.exe>
 # Needs xdotool and ImageMagick's import, compare and convert, and Xephyr for
 # saver-monitors, which exits with 77 (skipped) where Wine misplaces them.
 set -u
@@ -36,6 +37,16 @@ saver-monitors)
         echo "SKIP: $(wine --version) sees the monitors as $monitors"
         exit 77
     fi
+    command+=(/s)
+    ;;
+saver-1080)
+    # A 1920x1080 screen, which Wine takes when its server starts, as above:
+    # the picture drawn at 1080 in-process, then the saver's square.
+    start_server -screen 0 1920x1080x24
+    wineserver -k
+    trap 'cleanup; wineserver -k' EXIT
+    wine "$3" --gtest_filter=TrailRestore.FullScreenPictureAtTheMonitorsSide >"$WORK/drawn.txt" &&
+        grep -a "picture side 1080," "$WORK/drawn.txt" || fail "not drawn at 1080: $(cat "$WORK/drawn.txt")"
     command+=(/s)
     ;;
 esac
@@ -89,9 +100,11 @@ saver-key)
     press_keys a
     expect_exit_zero
     ;;
-saver-monitors)
+saver-monitors | saver-1080)
     # Each monitor's centred square, read from the X side.
-    WINDOW=root expect_centred 128x768+0+0 768x768+128+0 128x768+896+0 100x600+1024+0 600x600+1124+0 100x600+1724+0
+    squares=(128x768+0+0 768x768+128+0 128x768+896+0 100x600+1024+0 600x600+1124+0 100x600+1724+0)
+    [ "$case" = saver-monitors ] || squares=(420x1080+0+0 1080x1080+420+0 420x1080+1500+0)
+    WINDOW=root expect_centred "${squares[@]}"
     press_keys a
     expect_exit_zero
     ;;
