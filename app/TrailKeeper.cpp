@@ -6,6 +6,7 @@
 
 #include <cstdlib>
 #include <cstring>
+#include <utility>
 
 // Cheapest first: a swap that keeps the last image costs nothing; drawing
 // off the screen needs no read-back of the window; the buffer age and the
@@ -44,7 +45,8 @@ void TrailKeeper::settle(SwapKeeps swap, bool bufferAge, LookUpGlProcedure lookU
     }
 }
 
-PictureSquare centredSquare(const WindowArea& area) {
+// The largest square centred in the area.
+static PictureSquare centredSquare(const WindowArea& area) {
     int side = area.width < area.height ? area.width : area.height;
     return {area.x + (area.width - side) / 2, area.y + (area.height - side) / 2, side};
 }
@@ -73,11 +75,16 @@ void TrailKeeper::reshape(int windowWidth, int windowHeight, const WindowArea* a
     if (!placed) {
         return;
     }
-    int largest = 0;
+    // The largest square first: on the window the frame is drawn there and
+    // copied into the others, so that it is drawn at the largest side and
+    // scaled down into the rest, as off the screen.
     for (int i = 0; i < areaCount; ++i) {
         placed[i] = centredSquare(areas[i]);
-        largest = placed[i].side > largest ? placed[i].side : largest;
+        if (placed[i].side > placed[0].side) {
+            std::swap(placed[0], placed[i]);
+        }
     }
+    const int largest = placed[0].side;
     free(squares);
     squares = placed;
     squareCount = areaCount;

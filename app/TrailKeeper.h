@@ -49,9 +49,6 @@ struct WindowArea {
     int height;
 };
 
-// The largest square centred in the area, where reshape shows the picture.
-PictureSquare centredSquare(const WindowArea& area);
-
 // Carries the trails over the swaps of one drawing surface, on the path its
 // context settled: each frame is presented through `present`, which wraps
 // the platform's swap in what the path needs.
@@ -77,8 +74,8 @@ public:
     // windowWidth by windowHeight drawing area, filling its shorter side, on
     // black, as reshape places it. Where the context offers framebuffer
     // objects the view is drawn off the screen at the side of the largest
-    // square it is shown in and copied into each; elsewhere it is drawn at
-    // the window's size into the first square, on the path the swap settles.
+    // square it is shown in and copied into each; elsewhere it is drawn on
+    // the window into the largest square, on the path the swap settles.
     // Either way the picture is drawn at the size shown: pictureSide tells
     // at which.
     void settleCentred(SwapKeeps swap, bool bufferAge, LookUpGlProcedure lookUp, int windowWidth,
@@ -92,14 +89,14 @@ public:
     // Off the screen, the one image is copied into every square, and its
     // trails carry on: where the largest square's side changed, the image
     // takes that side with the old picture scaled into it. Elsewhere the
-    // frame is drawn into the first square and copied into the others before
+    // frame is drawn into the largest square and copied into the others before
     // each swap, and the trails start again from black: what the back
     // buffer holds after the window's size changed is undefined, and the old
     // picture was drawn at the old square's size.
     void reshape(int windowWidth, int windowHeight, const WindowArea* areas = nullptr, int areaCount = 0);
 
     // The side in pixels at which a settleCentred view's picture is drawn:
-    // the off-screen image's, or on the window the first square's.
+    // the off-screen image's, or on the window the largest square's.
     int pictureSide() const;
 
     // For a view settled at the window's own size: the drawing surface is
@@ -131,7 +128,8 @@ public:
     TrailPath path;
     // What the window's swap keeps, as settled.
     SwapKeeps swap;
-    // Where a centred view is shown, one square an area (malloc'd); none
+    // Where a centred view is shown, one square an area, the largest first
+    // (malloc'd); none
     // for a view drawn at the window's own size and place.
     PictureSquare* squares;
     int squareCount;

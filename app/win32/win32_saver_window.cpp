@@ -4,7 +4,6 @@
 #include "app/win32/win32_window.h"
 
 #include <cstdlib>
-#include <utility>
 
 static const char saverClassName[] = "drifton saver";
 // How far the pointer may wander before it counts as the user coming back:
@@ -117,18 +116,6 @@ static BOOL CALLBACK addMonitor(HMONITOR, HDC, LPRECT rect, LPARAM data) {
     return TRUE;
 }
 
-// Where the picture is drawn on the window, it is drawn in the first area's
-// square and copied into the others: the largest goes first, so that the
-// picture is drawn at the largest monitor's resolution and scaled down into
-// the rest, as it is off the screen.
-static void putLargestFirst(WindowArea* areas, int count) {
-    for (int i = 1; i < count; ++i) {
-        if (centredSquare(areas[i]).side > centredSquare(areas[0]).side) {
-            std::swap(areas[0], areas[i]);
-        }
-    }
-}
-
 void placeSaverPictures(PlatformWindow& window) {
     RECT client = {};
     GetClientRect(window.window, &client);
@@ -139,7 +126,6 @@ void placeSaverPictures(PlatformWindow& window) {
     MonitorAreas list = {{0, 0}, client.bottom, nullptr, 0, 0};
     ClientToScreen(window.window, &list.origin);
     EnumDisplayMonitors(nullptr, nullptr, addMonitor, reinterpret_cast<LPARAM>(&list));
-    putLargestFirst(list.areas, list.count);
     // Without the list, one picture centred on the whole window.
     window.trails.reshape(client.right, client.bottom, list.areas, list.count);
     free(list.areas);

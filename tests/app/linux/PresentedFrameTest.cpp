@@ -380,15 +380,16 @@ TEST_F(PresentedFrameTest, RestoredAndOffScreenPathsKeepTheFrameOverSpoilingSwap
     EXPECT_TRUE(trails().offScreen->ready);
 }
 
-// Two areas, on a path that draws on the window: the frame drawn in the first
-// area's square (200 pixels at 0,200) reaches the second's (400 at 200,100)
-// scaled before the swap. The first swap after the reshape leaves black;
-// from then on the whole window is put back from its corner, whatever the
-// viewport.
-TEST_F(PresentedFrameTest, OnTheWindowTheFirstSquareIsCopiedIntoTheOthers) {
+// Two areas, on a path that draws on the window: the frame drawn in the
+// larger one's square (400 pixels at 200,100), at its side, reaches the
+// first's (200 at 0,200) scaled before the swap. The first swap after the
+// reshape leaves black; from then on the whole window is put back from its
+// corner, whatever the viewport.
+TEST_F(PresentedFrameTest, OnTheWindowTheLargestSquareIsCopiedIntoTheOthers) {
     useTrailPath(TrailPath::Restored);
     const WindowArea areas[] = {{0, 0, 200, side}, {200, 0, 400, side}};
     trails().reshape(side, side, areas, 2);
+    EXPECT_EQ(trails().pictureSide(), 400);
     spoilAfterSwap = true;
     captureAtSwap = true;
     auto lit = [](const std::vector<unsigned char>& pixels, int x, int y) {
