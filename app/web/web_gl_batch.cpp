@@ -89,6 +89,7 @@ WebGLBatch::WebGLBatch(int viewWidth, int viewHeight)
     if (!ready) {
         return;
     }
+    setView(viewWidth, viewHeight);
     // The only program and buffer: bound once, for good.
     emscripten_glUseProgram(program);
     emscripten_glBindBuffer(GL_ARRAY_BUFFER, buffer);
@@ -129,6 +130,12 @@ bool WebGLBatch::reserve(int more) {
     corners = grown;
     cornerCapacity = capacity;
     return true;
+}
+
+void WebGLBatch::setView(int width, int height) {
+    viewWidth = width;
+    viewHeight = height;
+    emscripten_glViewport(0, 0, width, height);
 }
 
 void WebGLBatch::begin(Mode newMode) {

@@ -7,8 +7,9 @@
 // discs pointSize pixels across, their edges antialiased in the fragment
 // shader from each fragment's distance to the line or the centre.
 //
-// Made with the canvas's context current, for a viewport of viewWidth by
-// viewHeight pixels; destroyed before the context goes, or after it is lost.
+// Made with the canvas's context current, drawing into the whole drawing
+// buffer of viewWidth by viewHeight pixels (setView when it changes);
+// destroyed before the context goes, or after it is lost.
 class WebGLBatch {
 public:
     enum Mode { Points, Lines };
@@ -17,6 +18,11 @@ public:
     ~WebGLBatch();
     WebGLBatch(const WebGLBatch&) = delete;
     WebGLBatch& operator=(const WebGLBatch&) = delete;
+
+    // Draws from now on into a drawing buffer of width by height pixels,
+    // all of it: the viewport and the pixels that widths and sizes are
+    // given in.
+    void setView(int width, int height);
 
     void begin(Mode newMode);
     void vertex(float x, float y);
