@@ -11,7 +11,44 @@
 
 // The canvas of index.html, as the window's drawing area.
 static const char* canvasSelector = "#canvas";
-static const int canvasSide = 600;
+
+// Keeps the side of the square the canvas shows up to date for the frames to
+// read: the shorter side of its box (in full screen the box is the screen,
+// and object-fit: contain centres the square in it). Where the browser tells
+// the box in device pixels, as the display shows it, that side is exact;
+// elsewhere the side in CSS pixels is kept, and multiplied by the pixel ratio
+// when read, so that a new ratio alone (the window moved to another monitor,
+// the browser's zoom) is followed too. The observer reports from the
+// browser's rendering, never in the middle of a frame.
+EM_JS(void, watchShownSide, (), {
+    var canvas = document.getElementById('canvas');
+    var box = canvas.getBoundingClientRect();
+    var shown = Module.shownSide = {css: Math.min(box.width, box.height), device: 0};
+    shown.observer = new ResizeObserver(function(entries) {
+        var entry = entries[entries.length - 1];
+        var pixels = entry.devicePixelContentBoxSize;
+        shown.css = Math.min(entry.contentRect.width, entry.contentRect.height);
+        shown.device = pixels ? Math.min(pixels[0].inlineSize, pixels[0].blockSize) : 0;
+    });
+    try {
+        shown.observer.observe(canvas, {box: 'device-pixel-content-box'});
+    } catch (unknownBox) {
+        shown.observer.observe(canvas);
+    }
+});
+
+// The side in device pixels, at least 1.
+EM_JS(int, shownSide, (), {
+    var shown = Module.shownSide;
+    return Math.max(1, shown.device || Math.round(shown.css * devicePixelRatio));
+});
+
+EM_JS(void, unwatchShownSide, (), {
+    if (Module.shownSide) {
+        Module.shownSide.observer.disconnect();
+        delete Module.shownSide;
+    }
+});
 
 // The window of a page in a browser is gone with the program: the canvas
 // goes out of sight, leaving the page's black.
@@ -53,7 +90,7 @@ static EM_BOOL onContextLost(int, const void*, void* userData) {
     return EM_TRUE;
 }
 
-WebCanvas::WebCanvas() : context(0), batch(nullptr) {}
+WebCanvas::WebCanvas() : context(0), canvasSide(0), pictureSide(0), batch(nullptr) {}
 
 bool WebCanvas::open() {
     EmscriptenWebGLContextAttributes attributes;
@@ -74,21 +111,41 @@ bool WebCanvas::open() {
         return false;
     }
     emscripten_webgl_make_context_current(context);
-    emscripten_set_canvas_element_size(canvasSelector, canvasSide, canvasSide);
-    batch = new WebGLBatch(canvasSide, canvasSide);
+    int width = 0;
+    int height = 0;
+    emscripten_webgl_get_drawing_buffer_size(context, &width, &height);
+    batch = new WebGLBatch(width, height);
     if (!batch->ready) {
         noteStartupFailure("cannot set up drawing with WebGL");
         close();
         return false;
     }
     useWebGLBatch(batch);
+    watchShownSide();
+    followShownSide();
     emscripten_set_keydown_callback(EMSCRIPTEN_EVENT_TARGET_WINDOW, this, EM_TRUE, onKeyDown);
     emscripten_set_beforeunload_callback(this, onBeforeUnload);
     emscripten_set_webglcontextlost_callback(canvasSelector, this, EM_TRUE, onContextLost);
     return true;
 }
 
+void WebCanvas::followShownSide() {
+    const int side = shownSide();
+    if (side == canvasSide) {
+        return;
+    }
+    canvasSide = side;
+    emscripten_set_canvas_element_size(canvasSelector, side, side);
+    // A browser may give a buffer smaller than asked for, in proportion.
+    int width = 0;
+    int height = 0;
+    emscripten_webgl_get_drawing_buffer_size(context, &width, &height);
+    pictureSide = width < height ? width : height;
+    batch->setView(width, height);
+}
+
 void WebCanvas::close() {
+    unwatchShownSide();
     emscripten_set_keydown_callback(EMSCRIPTEN_EVENT_TARGET_WINDOW, nullptr, EM_TRUE, nullptr);
     emscripten_set_beforeunload_callback(nullptr, nullptr);
     emscripten_set_webglcontextlost_callback(canvasSelector, nullptr, EM_TRUE, nullptr);

@@ -5,22 +5,34 @@
 class WebGLBatch;
 
 // The page's canvas as the program's window: its WebGL context, the drawing
-// layer over it and the quit requests that the page's events post.
+// layer over it and the quit requests that the page's events post. Its
+// drawing buffer has as many pixels as the display shows it with.
 struct WebCanvas {
     WebCanvas();
     WebCanvas(const WebCanvas&) = delete;
     WebCanvas& operator=(const WebCanvas&) = delete;
 
     // Makes a WebGL 1 context on the page's canvas current, with the
-    // drawing layer over it, and listens for Escape, the tab's closing and
-    // the context's loss. On failure notes why and releases what it got.
+    // drawing layer over it, sizes its drawing buffer as the canvas is
+    // shown, and listens for Escape, the tab's closing, the context's loss
+    // and the canvas's size. On failure notes why and releases what it got.
     bool open();
+    // Between frames: where the side in device pixels at which the canvas
+    // is shown has changed (the window's size, full screen, a new pixel
+    // ratio), gives the drawing buffer that side. The buffer then starts
+    // again from black, and the drawing layer draws at the new size.
+    void followShownSide();
     // Stops listening, lets go of the drawing layer and the context, and
     // hides the canvas: the page is black from then on.
     void close();
 
     // The context's handle, 0 while none is open.
     int context;
+    // The canvas's size as last set, square, 0 before the first.
+    int canvasSide;
+    // The drawing buffer's side, at which the picture is drawn: the
+    // canvas's, or less where the browser gives less.
+    int pictureSide;
     WebGLBatch* batch;
     PostedQuit quitRequest;
 };

@@ -1,7 +1,6 @@
 #include "app/web/web_platform.h"
 
 #include "app/StartupFailure.h"
-#include "app/WindowFacts.h"
 
 #include <emscripten/em_js.h>
 #include <emscripten/emscripten.h>
@@ -26,8 +25,10 @@ void showStartupFailure(const char* line) { showWebFailureLine(line); }
 static bool openWebWindow(PlatformWindow& window) { return window.canvas.open(); }
 
 // The page's events post their requests as they come, while the program
-// waits for a frame or sleeps; only the quit request is left to take.
+// waits for a frame or sleeps; between frames the canvas takes the size at
+// which it is now shown, and the quit request is left to take.
 static bool takeWebEvent(PlatformWindow& window, bool& quit, int& exitCode) {
+    window.canvas.followShownSide();
     return window.canvas.quitRequest.take(quit, exitCode);
 }
 
@@ -37,11 +38,13 @@ static void presentWebFrame(PlatformWindow&) { waitForAnimationFrame(); }
 
 static void sleepWeb(int milliseconds) { emscripten_sleep(static_cast<unsigned int>(milliseconds)); }
 
-static int webPictureSide(PlatformWindow&) { return windowSide; }
+// The canvas's drawing buffer, at the side at which it is shown.
+static int webPictureSide(PlatformWindow& window) { return window.canvas.pictureSide; }
 
 static void closeWebWindow(PlatformWindow& window) { window.canvas.close(); }
 
-const Platform webPlatform = {openWebWindow, takeWebEvent, webPictureSide, presentWebFrame, sleepWeb, closeWebWindow};
+const Platform webPlatform = {openWebWindow,   takeWebEvent, webPictureSide,
+                              presentWebFrame, sleepWeb,     closeWebWindow};
 
 const Platform* const* webPlatforms() {
     static const Platform* const webOnly[] = {&webPlatform, nullptr};
