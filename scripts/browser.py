@@ -45,6 +45,13 @@ UNPACED = ["--disable-gpu-vsync", "--disable-frame-rate-limit"]
 # No WebGL at all.
 NO_WEBGL = ["--disable-webgl", "--disable-3d-apis"]
 
+
+def pixel_ratio(ratio):
+    """A display of `ratio` device pixels to a CSS pixel, as on a dense
+    screen (the window's size stays in CSS pixels)."""
+    return ["--force-device-scale-factor=%g" % ratio]
+
+
 # Injected before the page's own script: requestAnimationFrame counted and,
 # while `hold` is set, each callback held back once the page has asked for
 # `until` frames, so that the test owns the page's frame clock. `requested`
@@ -238,11 +245,12 @@ class Browser:
         page.evaluate("window.ticks = 0; (function tick() { ticks++; requestAnimationFrame(tick); })(); 1")
         return page
 
-    def set_window_state(self, page, state):
-        """Minimises the page's window ("minimized"), which hides the page,
-        or shows it again ("normal")."""
+    def set_window_bounds(self, page, **bounds):
+        """Changes the page's window: windowState="minimized" hides the
+        page, "normal" shows it again; width and height resize it (in CSS
+        pixels)."""
         window = self.call("Browser.getWindowForTarget", {"targetId": page.target})["windowId"]
-        self.call("Browser.setWindowBounds", {"windowId": window, "bounds": {"windowState": state}})
+        self.call("Browser.setWindowBounds", {"windowId": window, "bounds": bounds})
 
     def close(self):
         try:

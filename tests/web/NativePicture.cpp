@@ -1,9 +1,9 @@
 // The program's frames from the scripted seeds on the real OpenGL, for the
 // browser tests to put the page's picture beside: the frame loop's drawing
-// (step, fade, draw) run a given number of times in a 600 by 600 X window,
-// read back without a swap; then the places of the nodes in the frames that
-// follow, for telling which pixels those frames draw on.
-//   web_native_picture FRAMES PICTURE.ppm NODES.txt FRAMES_AFTER
+// (step, fade, draw) run a given number of times in a SIDE by SIDE X window
+// at its scale, read back without a swap; then the places of the nodes in
+// the frames that follow, for telling which pixels those frames draw on.
+//   web_native_picture FRAMES PICTURE.ppm NODES.txt FRAMES_AFTER SIDE
 // The picture is a binary PPM, top row first. NODES.txt has a line per
 // creature (member order) for each of the FRAMES_AFTER frames after FRAMES:
 // the position of every node of every tentacle in order (x y, pixels from
@@ -12,6 +12,7 @@
 #include <cstdlib>
 #include <vector>
 
+#include "app/WindowFacts.h"
 #include "render/DrawingState.h"
 #include "render/OpenGL.h"
 #include "sim/Creature.h"
@@ -19,17 +20,18 @@
 #include "support/GLTestWindow.h"
 #include "support/ScriptedEntropy.h"
 
-static const int side = 600;
+static int side;
 
 static double pixelX(float x) { return (static_cast<double>(x) + 1) / 2 * side; }
 static double pixelY(float y) { return (1 - static_cast<double>(y)) / 2 * side; }
 
 int main(int argc, char** argv) {
-    if (argc != 5) {
-        std::fprintf(stderr, "usage: web_native_picture FRAMES PICTURE.ppm NODES.txt FRAMES_AFTER\n");
+    if (argc != 6) {
+        std::fprintf(stderr, "usage: web_native_picture FRAMES PICTURE.ppm NODES.txt FRAMES_AFTER SIDE\n");
         return 2;
     }
     const long frames = std::strtol(argv[1], nullptr, 10);
+    side = static_cast<int>(std::strtol(argv[5], nullptr, 10));
     GLTestWindow window(side, side);
     if (!window.ready()) {
         std::fprintf(stderr, "%s\n", window.failure.c_str());
@@ -43,7 +45,7 @@ int main(int argc, char** argv) {
     for (long i = 0; i < frames; ++i) {
         swarm.step();
         fadeFrame();
-        swarm.draw();
+        swarm.draw(pictureScale(side));
     }
     std::vector<unsigned char> rgb(static_cast<size_t>(side) * side * 3);
     glReadBuffer(GL_BACK);

@@ -13,7 +13,7 @@ import sys
 import tempfile
 import time
 
-from browser import NO_WEBGL, Browser, Failure, Picture, StaticServer
+from browser import NO_WEBGL, Browser, Failure, Picture, StaticServer, pixel_ratio
 
 # Frames after which the page's picture is put beside the native one: the
 # creatures have streamed out from the centre, and their heads and thick
@@ -61,14 +61,14 @@ def read_ppm(path):
     return Picture(width, height, bytes(rgba))
 
 
-def native_picture(program, frames, frames_after):
+def native_picture(program, frames, frames_after, side=600):
     """The native program's picture after `frames` frames, and for each of
     the `frames_after` frames that follow, the creatures' tentacles as lists
-    of node positions in pixels."""
+    of node positions in pixels; drawn `side` pixels square."""
     with tempfile.TemporaryDirectory() as folder:
         path = os.path.join(folder, "native.ppm")
-        subprocess.run([program, str(frames), path, os.path.join(folder, "nodes.txt"), str(frames_after)],
-                       check=True, timeout=300)
+        subprocess.run([program, str(frames), path, os.path.join(folder, "nodes.txt"), str(frames_after),
+                        str(side)], check=True, timeout=300)
         creatures = []
         with open(os.path.join(folder, "nodes.txt")) as f:
             for line in f:
@@ -78,11 +78,11 @@ def native_picture(program, frames, frames_after):
         return read_ppm(path), [creatures[i:i + 5] for i in range(0, len(creatures), 5)]
 
 
-def reached(creatures):
+def reached(creatures, scale=1):
     """The pixels that a frame's drawing can touch: within half the line's
     width, a pixel of smoothing and half a pixel of slack of its segments
     (6 pixels wide on the first 18 nodes, 2 beyond) and of its 8-pixel
-    heads."""
+    heads, those sizes multiplied by the picture's scale."""
     pixels = set()
 
     def mark(ax, ay, bx, by, reach):
@@ -96,10 +96,10 @@ def reached(creatures):
                     pixels.add((x, y))
 
     for tentacles in creatures:
-        mark(*tentacles[0][0], *tentacles[0][0], 5.5)
+        mark(*tentacles[0][0], *tentacles[0][0], 4 * scale + 1.5)
         for nodes in tentacles:
             for k in range(1, len(nodes)):
-                mark(*nodes[k - 1], *nodes[k], 4.5 if k < 18 else 2.5)
+                mark(*nodes[k - 1], *nodes[k], (3 if k < 18 else 1) * scale + 1.5)
     return pixels
 
 
@@ -113,6 +113,7 @@ def compare_with_native(page, native):
     natively with thick lines of 4 pixels, thin ones of 1 or 3, or heads
     of 1 pixel, the native picture fails this beside the right one; so
     does the frame before or after."""
+    check(page.width == native.width, "the page's picture %d wide, the native %d" % (page.width, native.width))
     a, b = lit_pixels(page), lit_pixels(native)
     check(len(b) > 1000, "the native picture has only %d lit pixels" % len(b))
     near_page, near_native = share_near(a, b), share_near(b, a)
@@ -168,6 +169,37 @@ def scripted_drawing(browser, url, native_program):
     browser.call("Target.closeTarget", {"targetId": page.target})
 
 
+def scaled_drawing(url, native_program):
+    """At pixel ratio 2 the canvas shown 600 across is drawn as the native
+    program draws at 1200; made smaller, the next frame is drawn at its new
+    size over black, the creatures going on. As a phone (390 by 844, ratio
+    3) shows it, it is 1170 across."""
+    with Browser(pixel_ratio(2)) as browser:
+        page = browser.open_page(url, hold_frames=True)
+        page.hold_at(COMPARED_FRAME)
+        native, after = native_picture(native_program, COMPARED_FRAME, 1, 1200)
+        ok("at ratio 2, frame %d beside the native program's at 1200: %s"
+           % (COMPARED_FRAME, compare_with_native(page.picture(), native)))
+
+        browser.set_window_bounds(page, width=500, height=500)
+        # Observers of one element hear of its new size in one round, the page's own first.
+        page.evaluate("new Promise((resolve) => new ResizeObserver((entries) => entries[0]"
+                      ".devicePixelContentBoxSize[0].inlineSize == 1000 && resolve(1))"
+                      ".observe(document.getElementById('canvas'), {box: 'device-pixel-content-box'}))")
+        page.hold_at(COMPARED_FRAME + 1)
+        lit = lit_pixels(picture := page.picture())
+        drawn = reached([[[(x / 1.2, y / 1.2) for x, y in t] for t in c] for c in after[0]], 1000 / 600)
+        check(picture.width == 1000 and len(lit) > 1000 and lit <= drawn,
+              "made smaller: %d across, %d lit, %d off its drawing" % (picture.width, len(lit), len(lit - drawn)))
+        ok("made smaller, the next frame is 1000 across, over black: %d lit where the creatures go on" % len(lit))
+
+    with Browser(pixel_ratio(3) + ["--window-size=390,844"]) as browser:
+        page = browser.open_page(url, hold_frames=True)
+        page.hold_at(1)
+        check(page.picture().width == 1170, "as a phone shows it the canvas is not 1170 across")
+        ok("as a phone shows it, the canvas is 1170 across")
+
+
 def shown_page(browser, url):
     """The page as shipped: frames arrive and change; hidden it draws
     nothing, shown again it goes on from its picture; Escape ends it."""
@@ -183,7 +215,7 @@ def shown_page(browser, url):
     # A minimised window hides the page. A frame under way when it is
     # hidden is finished, so counting starts once the page waits for the
     # next.
-    browser.set_window_state(page, "minimized")
+    browser.set_window_bounds(page, windowState="minimized")
     page.wait_for("document.visibilityState == 'hidden'", "the page to be hidden")
     page.wait_for("__frameClock.requested > __frameClock.ran", "the hidden page to wait for a frame")
     frames, hidden_picture = page.frames(), page.picture()
@@ -193,7 +225,7 @@ def shown_page(browser, url):
     # Shown again, one frame at a time: the next frame is drawn over the
     # picture it left, not over black.
     page.evaluate("__frameClock.until = %d; __frameClock.hold = true" % (frames + 1))
-    browser.set_window_state(page, "normal")
+    browser.set_window_bounds(page, windowState="normal")
     page.wait_for("document.visibilityState == 'visible'", "the page to be shown")
     page.hold_at(frames + 1)
     resumed = lit_pixels(page.picture())
@@ -238,6 +270,7 @@ def main():
         with Browser() as browser:
             scripted_drawing(browser, servers[1].url, native_program)
             shown_page(browser, servers[0].url)
+        scaled_drawing(servers[1].url, native_program)
         without_webgl(servers[0].url)
     except (Failure, subprocess.CalledProcessError) as failure:
         print("FAIL: %s" % failure)
