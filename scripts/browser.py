@@ -374,9 +374,10 @@ def measure_frame_rate(folder, seconds, warm_up_frames, flags=()):
 
 
 if __name__ == "__main__":
-    # For scripts/fps: browser.py fps FOLDER SECONDS WARM_UP_FRAMES [unpaced]
-    # prints the frames a second, the CPU % of the browser but its GPU
-    # process, and the GPU process's.
+    # For scripts/fps: browser.py fps FOLDER SECONDS WARM_UP_FRAMES RATIO
+    # [unpaced] prints the frames a second, the CPU % of the browser but its
+    # GPU process, and the GPU process's, at device pixel ratio RATIO.
     import sys
     print("%.2f %.1f %.1f" % measure_frame_rate(sys.argv[2], float(sys.argv[3]), int(sys.argv[4]),
-                                                 UNPACED if sys.argv[5:] == ["unpaced"] else ()))
+                                                 pixel_ratio(float(sys.argv[5]))
+                                                 + (UNPACED if sys.argv[6:] == ["unpaced"] else [])))
