@@ -2,7 +2,7 @@
 # 600 by 600 in sway's units wherever it is, and drawn sharp at the scale of
 # its output, with the sizes scaled alike, from its first frame; moved to the
 # other output and back, it is drawn at that output's scale. Run as
-#   bash sway_scale_test.sh DRIFTON XPROBE SIZEPROBE
+#   bash sway_scale_test.sh DRIFTON XPROBE COUNTER
 . "$(dirname "$0")/testlib.sh"
 
 start_sway "output HEADLESS-1 resolution 2560x2048 scale 2"

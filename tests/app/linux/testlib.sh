@@ -279,13 +279,13 @@ start_sway_program() {
         " \(.window_rect.width)x\(.window_rect.height)"' "$WORK/window.json")
 }
 
-# Fails unless every frame that the size probe (SizeProbe.cpp) logged to
+# Fails unless every frame that the preloaded frame counter (bench/SwapCounter.cpp) logged to
 # $WORK/size.log so far was drawn as the one given line.
 expect_size_log() {
     [ "$(cat "$WORK/size.log")" = "$1" ] || fail "not drawn as \"$1\" all along: $(tr '\n' ';' <"$WORK/size.log")"
 }
 
-# Waits until the last line that the size probe (SizeProbe.cpp) logged to
+# Waits until the last line that the preloaded frame counter (bench/SwapCounter.cpp) logged to
 # $WORK/size.log is the given one; the first frames may be slow to come,
 # under the emulator for many seconds.
 wait_size_line() {
