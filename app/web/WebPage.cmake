@@ -12,9 +12,10 @@ function(driftonPage target folder entropy)
   set_target_properties(${target} PROPERTIES OUTPUT_NAME drifton SUFFIX .js
     RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/${folder})
   target_link_options(${target} PRIVATE
-    # The shell's loop waits for animation frames and sleeps by handing
-    # control back to the browser, which Asyncify makes possible. Only the
-    # functions on the way from main to those waits are instrumented (the
+    # The shell's loop waits for animation frames and sleeps (and, while
+    # the WebGL context is lost, waits in takeEvent) by handing control back
+    # to the browser, which Asyncify makes possible. Only the functions on
+    # the way from main to those waits are instrumented (the
     # list names the entry under each name a release of Emscripten may give
     # it, and the shell's loop in case it is not inlined; names it does not
     # find draw a warning).
