@@ -22,11 +22,16 @@ function(driftonPage target folder entropy)
     -sASYNCIFY
     "-sASYNCIFY_ONLY=@${CMAKE_CURRENT_SOURCE_DIR}/web/asyncify_functions.txt"
     -sENVIRONMENT=web
+    # The page's own script (full screen on a double click) comes first in
+    # drifton.js: the page has no inline script, for strict policies.
+    "--pre-js=${CMAKE_CURRENT_SOURCE_DIR}/web/page.js"
     # No debug information or names in what the browser downloads, whatever
     # the build type.
     -g0)
-  set_property(TARGET ${target} APPEND PROPERTY LINK_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/web/asyncify_functions.txt)
+  set_property(TARGET ${target} APPEND PROPERTY LINK_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/web/asyncify_functions.txt
+    ${CMAKE_CURRENT_SOURCE_DIR}/web/page.js)
   configure_file(web/index.html ${CMAKE_BINARY_DIR}/${folder}/index.html COPYONLY)
+  configure_file(web/drifton.css ${CMAKE_BINARY_DIR}/${folder}/drifton.css COPYONLY)
 endfunction()
 
 driftonPage(drifton web driftonentropy)
