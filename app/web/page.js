@@ -11,3 +11,12 @@ document.getElementById('canvas').addEventListener('dblclick', function(event) {
     event.target.requestFullscreen();
   }
 });
+
+// Kept for use with no network by the service worker beside the page, whose
+// scope is the page's folder wherever it is served. Without one (an origin
+// that is not secure, a browser without workers) the page runs as before.
+if ('serviceWorker' in navigator) {
+  navigator.serviceWorker.register('service-worker.js').catch(function(error) {
+    console.warn('drifton: cannot keep the page for use offline: ' + error);
+  });
+}
