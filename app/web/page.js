@@ -1,5 +1,6 @@
-// The page's own behaviour, run before the program: from the page's own
-// script file, so that a policy that refuses inline scripts leaves it be.
+// The page's own behaviour, at the start of drifton.js (given to Emscripten
+// as --pre-js), so that the page has no inline script for a strict content
+// policy to refuse.
 
 // A double click (a double tap) toggles the browser's full screen; the
 // program then draws at the screen's shorter side, starting from black.

@@ -142,7 +142,7 @@ bool WebCanvas::open() {
 }
 
 void WebCanvas::comeBack() {
-    // Lost again since it was restored: the next restoring is waited for.
+    // Not given back yet, or lost again since: the waiting goes on.
     if (!contextRestored || emscripten_is_webgl_context_lost(context)) {
         contextRestored = false;
         return;
