@@ -127,7 +127,6 @@ bool WebGLBatch::makeObjects() {
     return true;
 }
 
-// Deleting what a lost context held does nothing but forget it.
 void WebGLBatch::releaseObjects() {
     if (program) {
         emscripten_glDeleteProgram(program);
@@ -140,7 +139,10 @@ void WebGLBatch::releaseObjects() {
 }
 
 bool WebGLBatch::restore() {
-    releaseObjects();
+    // What the lost context held went with it: forgotten, not deleted,
+    // since the new context refuses to delete objects it never made.
+    program = 0;
+    buffer = 0;
     ready = makeObjects();
     if (ready) {
         emscripten_glClear(GL_COLOR_BUFFER_BIT);
