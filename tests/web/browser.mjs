@@ -49,9 +49,22 @@ const FIREFOX_PREFS = {
 // `until` frames, so that the test owns the page's frame clock. `requested`
 // counts the frames the page has asked for, which are the frames it has
 // drawn; `ran` the callbacks run, fewer while the page waits for a frame.
+// `draws` counts WebGL's clears and draw calls, `drawsAtLoss` their count
+// when the context was last lost, and `violations` the content security
+// policy violations reported.
 function frameClock(hold) {
   const real = window.requestAnimationFrame.bind(window);
-  const clock = { requested: 0, ran: 0, hold, until: 1, held: [] };
+  const clock = { requested: 0, ran: 0, hold, until: 1, held: [], draws: 0, drawsAtLoss: null, violations: [] };
+  for (const type of [window.WebGLRenderingContext, window.WebGL2RenderingContext]) {
+    for (const name of ['clear', 'drawArrays', 'drawElements']) {
+      const call = type?.prototype[name];
+      if (call) type.prototype[name] = function (...rest) { clock.draws++; return call.apply(this, rest); };
+    }
+  }
+  window.addEventListener('webglcontextlost', () => { clock.drawsAtLoss = clock.draws; }, true);
+  document.addEventListener('securitypolicyviolation', (event) => {
+    clock.violations.push(`${event.violatedDirective} ${event.blockedURI}`);
+  });
   const pass = (callback) => real((t) => { clock.ran++; callback(t); });
   // Lets the page draw until it has asked for `frames`; true once it has.
   clock.runTo = (frames) => {
@@ -244,7 +257,9 @@ export class Page {
     this.browser = browser;
     this.page = page;
     this.messages = [];
+    this.errors = [];
     page.on('console', (message) => this.messages.push(message.text()));
+    page.on('pageerror', (error) => this.errors.push(String(error)));
   }
 
   // The value of a JavaScript expression, awaited if it is a promise.

@@ -226,6 +226,32 @@ async function resize(browser, page, side) {
   }
 }
 
+// The page's WebGL context's WEBGL_lose_context, whichever version the
+// page asked for, as an expression.
+const LOSE_CONTEXT = `(document.getElementById('canvas').getContext('webgl2')
+  || document.getElementById('canvas').getContext('webgl')).getExtension('WEBGL_lose_context')`;
+
+// The colour painted at a point of the page: the first background, from the
+// element there up, that is not transparent; the canvas's own is white.
+const PAINTED_AT = (x, y) => `(() => {
+  for (let e = document.elementFromPoint(${x}, ${y}); e; e = e.parentElement) {
+    const colour = getComputedStyle(e).backgroundColor;
+    if (colour != 'rgba(0, 0, 0, 0)' && colour != 'transparent') return colour;
+  }
+  return 'white';
+})()`;
+
+// Whether the page's service worker has taken over.
+const WORKER_ACTIVE = `navigator.serviceWorker.getRegistration()
+  .then((r) => !!r && !!r.active && r.active.state == 'activated')`;
+
+// A copy of a folder in a new temporary folder.
+function copyFolder(folder) {
+  const copy = fs.mkdtempSync(path.join(os.tmpdir(), 'drifton-page-'));
+  fs.cpSync(folder, copy, { recursive: true });
+  return copy;
+}
+
 const servers = {};
 before(async () => {
   for (const folder of ['web', 'web-scripted']) servers[folder] = await new StaticServer(path.join(WEB, folder)).start();
@@ -377,6 +403,119 @@ for (const engine of engines) {
         t.diagnostic(`the page and the console say ${JSON.stringify(text)}`);
       } finally {
         await bare.close();
+      }
+    });
+    test('a lost context: nothing drawn, no line; restored, drawn again from black, the creatures going on',
+      async (t) => {
+        const page = await browser.openPage(servers['web-scripted'].url, { holdFrames: true });
+        // After the page, so that the page's tab does not cover it.
+        const witness = await browser.openWitness();
+        await page.holdAt(COMPARED_FRAME);
+        const said = page.messages.length;
+        await page.evaluate(`${LOSE_CONTEXT}.loseContext()`);
+        await page.evaluate('__frameClock.resume()');
+        await page.waitFor('__frameClock.drawsAtLoss !== null', 'the context to be lost');
+        await witness.waitTicks(60);
+        const lost = await page.evaluate('[__frameClock.draws - __frameClock.drawsAtLoss, document.body.innerText.trim()]');
+        check(lost[0] === 0 && lost[1] === '' && page.errors.length === 0,
+          `while lost: ${lost[0]} draw calls, the page shows ${JSON.stringify(lost[1])}, errors ${page.errors}`);
+        check(page.messages.length === said + 1, `at the loss the console says ${JSON.stringify(page.messages.slice(said))}`);
+
+        // One frame after the restore, held: drawn over black where the
+        // native program draws the frame after the one before the loss.
+        const draws = await page.evaluate('__frameClock.hold = true; __frameClock.until = __frameClock.requested + 1; __frameClock.draws');
+        await page.evaluate(`${LOSE_CONTEXT}.restoreContext()`);
+        await page.waitFor(`__frameClock.draws > ${draws} && __frameClock.held.length > 0
+          || (__frameClock.runTo(__frameClock.requested + 1), false)`, 'a frame after the restore');
+        const picture = await page.picture();
+        const lit = litPixels(picture);
+        const drawn = reached(nativePicture(COMPARED_FRAME, 1)[1][0], picture.width);
+        const off = [...lit].filter((k) => !drawn.has(k)).length;
+        check(lit.size > 500 && off === 0, `after the restore: ${lit.size} lit, ${off} off the next frame's drawing`);
+        check(page.messages.length === said + 2, `the console says ${JSON.stringify(page.messages.slice(said))}`);
+        await page.evaluate('__frameClock.resume()');
+        const frames = await page.frames();
+        await page.waitFor(`__frameClock.requested >= ${frames + 10}`, 'frames after the restore');
+        check(page.errors.length === 0, `errors: ${page.errors}`);
+        t.diagnostic(`after the restore: ${lit.size} lit, all where the creatures went on; the console said `
+          + JSON.stringify(page.messages.slice(said)));
+        await page.close();
+        await witness.close();
+      });
+
+    test('under a strict content policy: no violation, black around the canvas, a double click toggles full screen',
+      async () => {
+        const strict = await new StaticServer(path.join(WEB, 'web'), {
+          'Content-Security-Policy': "default-src 'self'; script-src 'self' 'wasm-unsafe-eval'",
+        }).start();
+        try {
+          const page = await browser.openPage(strict.url);
+          await page.page.bringToFront();
+          await page.waitFor('__frameClock.requested >= 10', 'ten frames');
+          const violations = await page.evaluate('__frameClock.violations');
+          check(violations.length === 0, `the policy was violated: ${violations.join('; ')}`);
+          const box = await page.evaluate(`JSON.stringify(document.getElementById('canvas').getBoundingClientRect())`);
+          const { x, y, width, height } = JSON.parse(box);
+          const around = await page.evaluate(PAINTED_AT(Math.max(1, x / 2), Math.max(1, y / 2)));
+          check(around === 'rgb(0, 0, 0)', `around the canvas the page is ${around}`);
+          await page.page.mouse.click(x + width / 2, y + height / 2, { count: 2 });
+          await page.waitFor('document.fullscreenElement', 'full screen on a double click');
+          await page.page.mouse.click(x + width / 2, y + height / 2, { count: 2 });
+          await page.waitFor('!document.fullscreenElement', 'the page back from full screen on a double click');
+          check(page.errors.length === 0, `errors: ${page.errors}`);
+          await page.close();
+        } finally {
+          await strict.close();
+        }
+      });
+
+    test('after one visit the page draws with its server gone', async () => {
+      const server = await new StaticServer(path.join(WEB, 'web')).start();
+      let stopped = false;
+      try {
+        const page = await browser.openPage(server.url);
+        await page.waitFor(WORKER_ACTIVE, 'the service worker to take over', 30000);
+        await server.close();
+        stopped = true;
+        await page.page.reload();
+        await page.waitFor('__frameClock.requested >= 10', 'ten frames with the server gone');
+        await page.close();
+      } finally {
+        if (!stopped) await server.close();
+      }
+    });
+
+    test('a new build: after a reload its worker takes over, the old cache goes and its files are used', async (t) => {
+      const first = copyFolder(path.join(WEB, 'web'));
+      const server = await new StaticServer(first).start();
+      try {
+        const page = await browser.openPage(server.url);
+        await page.waitFor(WORKER_ACTIVE, 'the service worker to take over', 30000);
+        const [old] = await page.evaluate('caches.keys()');
+        const script = await page.evaluate('navigator.serviceWorker.getRegistration().then((r) => r.active.scriptURL)');
+        // The next build: a byte more in the program's script, and the
+        // worker's cache named by another digest, as a build names it.
+        const next = copyFolder(first);
+        const worker = path.join(next, new URL(script).pathname);
+        const digest = (old ?? '').match(/[0-9a-f]{8,}/i)?.[0];
+        const source = fs.readFileSync(worker, 'utf8');
+        check(digest && source.includes(digest), `the worker's script does not name its cache ${old}`);
+        const changed = [...digest].map((c) => (c === '0' ? '1' : '0')).join('');
+        fs.writeFileSync(worker, source.replaceAll(digest, changed));
+        fs.appendFileSync(path.join(next, 'drifton.js'), '\n// the next build\n');
+        server.folder = next;
+
+        await page.page.reload();
+        await page.waitFor(`caches.keys().then((names) => names.length == 1 && names[0] != ${JSON.stringify(old)}
+          && names[0])`, 'the new build\'s cache alone');
+        await page.page.reload();
+        await page.waitFor('__frameClock.requested >= 10', 'ten frames of the new build');
+        const served = await page.evaluate("fetch('drifton.js').then((r) => r.text())");
+        check(served.endsWith('// the next build\n'), 'the page is given the old build\'s script');
+        t.diagnostic(`cache ${old} replaced by ${await page.evaluate('caches.keys().then((n) => n[0])')}`);
+        await page.close();
+      } finally {
+        await server.close();
       }
     });
   });
