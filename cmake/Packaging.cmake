@@ -38,8 +38,8 @@ if(WIN32)
   # Installing over an earlier version removes that one first.
   set(CPACK_NSIS_ENABLE_UNINSTALL_BEFORE_INSTALL ON)
 elseif(EMSCRIPTEN)
-  # The page's folder, drifton/ with index.html, drifton.js and drifton.wasm,
-  # ready for any static web server.
+  # The page's folder, drifton/ with the page's files (see the install rule
+  # in app/web/WebPage.cmake), ready for any static web server.
   set(CPACK_GENERATOR ZIP)
   set(CPACK_PACKAGE_FILE_NAME "drifton-${PROJECT_VERSION}-web")
   set(CPACK_INCLUDE_TOPLEVEL_DIRECTORY OFF)

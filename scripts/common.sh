@@ -161,8 +161,10 @@ ARM64_TEST_PACKAGES="qemu-user libgtest-dev:arm64
   libgl1-mesa-dri:arm64 libglx-mesa0:arm64 libegl-mesa0:arm64 libdecor-0-plugin-1-cairo:arm64"
 
 # The browser build: Emscripten, Node to run its test programs (and its own
-# JavaScript tools), and the headless Chromium the page's tests run in.
-WEB_PACKAGES="emscripten nodejs chromium-headless-shell"
+# JavaScript tools) and rsvg-convert, which draws the page's icons; and the
+# headless Chromium the page's tests run in.
+WEB_BUILD_PACKAGES="emscripten nodejs librsvg2-bin"
+WEB_PACKAGES="$WEB_BUILD_PACKAGES chromium-headless-shell"
 # The browser tests' own: the two browsers the page is tested in. npm, which
 # installs their driver from tests/web's lockfile, comes with a Node from
 # elsewhere and is Debian's npm otherwise (ensure_npm).

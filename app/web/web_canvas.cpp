@@ -59,8 +59,14 @@ EM_JS(void, hideWebCanvas, (), {
     }
 });
 
-// The line that ends the program when the context is lost: in the console
-// and, in place of the canvas, on the page.
+EM_JS(void, tellContextLost, (), {
+    console.warn('drifton: lost the WebGL context; waiting for it to come back');
+});
+
+EM_JS(void, tellContextBack, (), { console.info('drifton: the WebGL context is back'); });
+
+// The line that ends the program when a restored context cannot be drawn
+// with: in the console and, in place of the canvas, on the page.
 EM_JS(void, showContextLost, (), {
     var line = 'drifton: lost the WebGL context';
     console.error(line);
@@ -81,16 +87,21 @@ static const char* onBeforeUnload(int, const void*, void* userData) {
     return nullptr;
 }
 
-// As on a display that goes away: one line and the end, with exit code 1.
-// The drawing state is set once when the program starts, so a restored
-// context would come back without it.
+// Taken as handled, so that the browser may give the context back; until it
+// does, the program waits.
 static EM_BOOL onContextLost(int, const void*, void* userData) {
-    showContextLost();
-    static_cast<WebCanvas*>(userData)->quitRequest.post(1);
+    tellContextLost();
+    static_cast<WebCanvas*>(userData)->contextLost = true;
     return EM_TRUE;
 }
 
-WebCanvas::WebCanvas() : context(0), canvasSide(0), pictureSide(0), batch(nullptr) {}
+static EM_BOOL onContextRestored(int, const void*, void* userData) {
+    static_cast<WebCanvas*>(userData)->contextRestored = true;
+    return EM_TRUE;
+}
+
+WebCanvas::WebCanvas()
+    : context(0), canvasSide(0), pictureSide(0), batch(nullptr), contextLost(false), contextRestored(false) {}
 
 bool WebCanvas::open() {
     EmscriptenWebGLContextAttributes attributes;
@@ -126,7 +137,27 @@ bool WebCanvas::open() {
     emscripten_set_keydown_callback(EMSCRIPTEN_EVENT_TARGET_WINDOW, this, EM_TRUE, onKeyDown);
     emscripten_set_beforeunload_callback(this, onBeforeUnload);
     emscripten_set_webglcontextlost_callback(canvasSelector, this, EM_TRUE, onContextLost);
+    emscripten_set_webglcontextrestored_callback(canvasSelector, this, EM_TRUE, onContextRestored);
     return true;
+}
+
+void WebCanvas::comeBack() {
+    // Not given back yet, or lost again since: the waiting goes on.
+    if (!contextRestored || emscripten_is_webgl_context_lost(context)) {
+        contextRestored = false;
+        return;
+    }
+    contextRestored = false;
+    if (!batch->restore()) {
+        showContextLost();
+        quitRequest.post(1);
+        return;
+    }
+    contextLost = false;
+    tellContextBack();
+    // The buffer's size is taken again as for a new shown side.
+    canvasSide = 0;
+    followShownSide();
 }
 
 void WebCanvas::followShownSide() {
@@ -149,6 +180,7 @@ void WebCanvas::close() {
     emscripten_set_keydown_callback(EMSCRIPTEN_EVENT_TARGET_WINDOW, nullptr, EM_TRUE, nullptr);
     emscripten_set_beforeunload_callback(nullptr, nullptr);
     emscripten_set_webglcontextlost_callback(canvasSelector, nullptr, EM_TRUE, nullptr);
+    emscripten_set_webglcontextrestored_callback(canvasSelector, nullptr, EM_TRUE, nullptr);
     useWebGLBatch(nullptr);
     delete batch;
     batch = nullptr;

@@ -77,20 +77,40 @@ static GLuint linkProgram() {
     return program;
 }
 
+const unsigned int WebGLBatch::capabilities[capabilityCount] = {
+    GL_BLEND,           GL_CULL_FACE,           GL_DEPTH_TEST,
+    GL_DITHER,          GL_POLYGON_OFFSET_FILL, GL_SAMPLE_ALPHA_TO_COVERAGE,
+    GL_SAMPLE_COVERAGE, GL_SCISSOR_TEST,        GL_STENCIL_TEST};
+
 WebGLBatch::WebGLBatch(int viewWidth, int viewHeight)
-    : ready(false), colour{1.0f, 1.0f, 1.0f, 1.0f}, pointSize(1.0f), lineWidth(1.0f), smoothPoints(false),
-      smoothLines(false), viewWidth(viewWidth), viewHeight(viewHeight), mode(Points), inBatch(false),
+    : ready(false), state(), viewWidth(viewWidth), viewHeight(viewHeight), mode(Points), inBatch(false),
       pending(), hasPending(false), corners(nullptr), cornerCount(0), cornerCapacity(0), program(0),
       buffer(0) {
+    // OpenGL's state at the start, as a new context has it.
+    for (int index = 0; index < capabilityCount; ++index) {
+        state.enabled[index] = capabilities[index] == GL_DITHER;
+    }
+    state.blendSource = GL_ONE;
+    state.blendDestination = GL_ZERO;
+    state.colour[0] = state.colour[1] = state.colour[2] = state.colour[3] = 1.0f;
+    state.pointSize = 1.0f;
+    state.lineWidth = 1.0f;
+    // Room for a frame's thin lines from the start: six corners a segment.
+    ready = reserve(8192) && makeObjects();
+}
+
+WebGLBatch::~WebGLBatch() {
+    free(corners);
+    releaseObjects();
+}
+
+// The only program and buffer, bound for good, and the state over them.
+bool WebGLBatch::makeObjects() {
     program = linkProgram();
     emscripten_glGenBuffers(1, &buffer);
-    // Room for a frame's thin lines from the start: six corners a segment.
-    ready = program != 0 && buffer != 0 && reserve(8192);
-    if (!ready) {
-        return;
+    if (!program || !buffer) {
+        return false;
     }
-    setView(viewWidth, viewHeight);
-    // The only program and buffer: bound once, for good.
     emscripten_glUseProgram(program);
     emscripten_glBindBuffer(GL_ARRAY_BUFFER, buffer);
     const GLsizei stride = sizeof(Corner);
@@ -103,16 +123,43 @@ WebGLBatch::WebGLBatch(int viewWidth, int viewHeight)
     emscripten_glEnableVertexAttribArray(edgeAttribute);
     emscripten_glVertexAttribPointer(edgeAttribute, 3, GL_FLOAT, GL_FALSE, stride,
                                      reinterpret_cast<const void*>(offsetof(Corner, offsetX)));
+    applyState();
+    return true;
 }
 
-WebGLBatch::~WebGLBatch() {
-    free(corners);
+// Deleting what a lost context held does nothing but forget it.
+void WebGLBatch::releaseObjects() {
     if (program) {
         emscripten_glDeleteProgram(program);
+        program = 0;
     }
     if (buffer) {
         emscripten_glDeleteBuffers(1, &buffer);
+        buffer = 0;
     }
+}
+
+bool WebGLBatch::restore() {
+    releaseObjects();
+    ready = makeObjects();
+    if (ready) {
+        emscripten_glClear(GL_COLOR_BUFFER_BIT);
+    }
+    return ready;
+}
+
+void WebGLBatch::applyState() {
+    for (int index = 0; index < capabilityCount; ++index) {
+        if (state.enabled[index]) {
+            emscripten_glEnable(capabilities[index]);
+        } else {
+            emscripten_glDisable(capabilities[index]);
+        }
+    }
+    emscripten_glBlendFunc(state.blendSource, state.blendDestination);
+    emscripten_glClearColor(state.clearColour[0], state.clearColour[1], state.clearColour[2],
+                            state.clearColour[3]);
+    emscripten_glViewport(0, 0, viewWidth, viewHeight);
 }
 
 bool WebGLBatch::reserve(int more) {
@@ -135,7 +182,7 @@ bool WebGLBatch::reserve(int more) {
 void WebGLBatch::setView(int width, int height) {
     viewWidth = width;
     viewHeight = height;
-    emscripten_glViewport(0, 0, width, height);
+    applyState();
 }
 
 void WebGLBatch::begin(Mode newMode) {
@@ -149,7 +196,7 @@ void WebGLBatch::vertex(float x, float y) {
     if (!inBatch) {
         return;
     }
-    Given given = {x, y, {colour[0], colour[1], colour[2], colour[3]}};
+    Given given = {x, y, {state.colour[0], state.colour[1], state.colour[2], state.colour[3]}};
     if (mode == Points) {
         addPoint(given);
     } else {
@@ -178,12 +225,12 @@ void WebGLBatch::rect(float x1, float y1, float x2, float y2) {
     double right = (x2 + 1.0) * viewWidth / 2;
     double bottom = (y1 + 1.0) * viewHeight / 2;
     double top = (y2 + 1.0) * viewHeight / 2;
-    addCorner(left, bottom, colour, 0, 0, fullCoverage);
-    addCorner(right, bottom, colour, 0, 0, fullCoverage);
-    addCorner(right, top, colour, 0, 0, fullCoverage);
-    addCorner(left, bottom, colour, 0, 0, fullCoverage);
-    addCorner(right, top, colour, 0, 0, fullCoverage);
-    addCorner(left, top, colour, 0, 0, fullCoverage);
+    addCorner(left, bottom, state.colour, 0, 0, fullCoverage);
+    addCorner(right, bottom, state.colour, 0, 0, fullCoverage);
+    addCorner(right, top, state.colour, 0, 0, fullCoverage);
+    addCorner(left, bottom, state.colour, 0, 0, fullCoverage);
+    addCorner(right, top, state.colour, 0, 0, fullCoverage);
+    addCorner(left, top, state.colour, 0, 0, fullCoverage);
     draw();
 }
 
@@ -207,9 +254,9 @@ void WebGLBatch::addPoint(const Given& point) {
     if (!reserve(6)) {
         return;
     }
-    double radius = pointSize / 2.0;
-    double half = smoothPoints ? radius + 0.5 : radius;
-    double reach = smoothPoints ? radius + 0.5 : fullCoverage;
+    double radius = state.pointSize / 2.0;
+    double half = state.smoothPoints ? radius + 0.5 : radius;
+    double reach = state.smoothPoints ? radius + 0.5 : fullCoverage;
     double x = (point.x + 1.0) * viewWidth / 2;
     double y = (point.y + 1.0) * viewHeight / 2;
     const double signs[6][2] = {{-1, -1}, {1, -1}, {1, 1}, {-1, -1}, {1, 1}, {-1, 1}};
@@ -230,9 +277,9 @@ void WebGLBatch::addLine(const Given& from, const Given& to) {
     if (length == 0 || !reserve(6)) {
         return;
     }
-    double radius = lineWidth / 2.0;
-    double half = smoothLines ? radius + 0.5 : radius;
-    double reach = smoothLines ? radius + 0.5 : fullCoverage;
+    double radius = state.lineWidth / 2.0;
+    double half = state.smoothLines ? radius + 0.5 : radius;
+    double reach = state.smoothLines ? radius + 0.5 : fullCoverage;
     double normalX = -(y1 - y0) / length * half;
     double normalY = (x1 - x0) / length * half;
     addCorner(x0 + normalX, y0 + normalY, from.colour, half, 0, reach);

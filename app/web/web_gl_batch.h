@@ -10,9 +10,30 @@
 // Made with the canvas's context current, drawing into the whole drawing
 // buffer of viewWidth by viewHeight pixels (setView when it changes);
 // destroyed before the context goes, or after it is lost.
+//
+// All the OpenGL state the drawing gives it is kept in `state`, so that a
+// context the browser took away and gave back gets all of it again.
 class WebGLBatch {
 public:
     enum Mode { Points, Lines };
+
+    // WebGL 1's capabilities, in the order of WebGLState::enabled.
+    enum { capabilityCount = 9 };
+    static const unsigned int capabilities[capabilityCount];
+
+    struct WebGLState {
+        // As a new context has them: only dithering on.
+        bool enabled[capabilityCount];
+        unsigned int blendSource;
+        unsigned int blendDestination;
+        float clearColour[4];
+        // The layer's own, read as it draws.
+        float colour[4];
+        float pointSize;
+        float lineWidth;
+        bool smoothPoints;
+        bool smoothLines;
+    };
 
     WebGLBatch(int viewWidth, int viewHeight);
     ~WebGLBatch();
@@ -23,6 +44,14 @@ public:
     // all of it: the viewport and the pixels that widths and sizes are
     // given in.
     void setView(int width, int height);
+    // Gives WebGL what `state` holds of its own, and the viewport; called
+    // whenever that part of `state` changes.
+    void applyState();
+    // With the context given back after its loss, whose objects went with
+    // it: makes the program and the buffer again, applies the state and
+    // clears, so that the picture starts again from the clear colour.
+    // False where they cannot be made.
+    bool restore();
 
     void begin(Mode newMode);
     void vertex(float x, float y);
@@ -32,11 +61,7 @@ public:
 
     // Whether the program, the buffer and the vertex store were obtained.
     bool ready;
-    float colour[4];
-    float pointSize;
-    float lineWidth;
-    bool smoothPoints;
-    bool smoothLines;
+    WebGLState state;
 
 private:
     // One vertex as the shader reads it: the position in clip coordinates,
@@ -53,6 +78,8 @@ private:
         float colour[4];
     };
 
+    bool makeObjects();
+    void releaseObjects();
     bool reserve(int more);
     void addCorner(double pixelX, double pixelY, const float* cornerColour, double offsetX, double offsetY,
                    double reach);

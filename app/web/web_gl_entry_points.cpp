@@ -6,34 +6,34 @@
 #include <cstdio>
 #include <cstdlib>
 
-// WebGL's own entry points under names of their own, so that they do not
-// meet the OpenGL ones defined here.
-extern "C" {
-void emscripten_glEnable(GLenum cap);
-void emscripten_glDisable(GLenum cap);
-void emscripten_glBlendFunc(GLenum source, GLenum destination);
-void emscripten_glClearColor(GLclampf red, GLclampf green, GLclampf blue, GLclampf alpha);
-void emscripten_glClear(GLbitfield mask);
-}
+// WebGL's own entry point under a name of its own, so that it does not meet
+// the OpenGL one defined here.
+extern "C" void emscripten_glClear(GLbitfield mask);
 
 static WebGLBatch* drawing = nullptr;
 
 void useWebGLBatch(WebGLBatch* batch) { drawing = batch; }
 
-// Smoothing is the layer's own; everything else WebGL 1 knows as OpenGL does
-// (blending among it) goes to WebGL as it is.
+// The state goes into the layer's record; what of it is WebGL's goes on to
+// WebGL from there. Smoothing is the layer's own; the capabilities WebGL 1
+// knows as OpenGL does (blending among them) are WebGL's; one it lacks is
+// refused, as WebGL would refuse it.
 static void setCapability(GLenum cap, bool on) {
     if (!drawing) {
         return;
     }
+    WebGLBatch::WebGLState& state = drawing->state;
     if (cap == GL_POINT_SMOOTH) {
-        drawing->smoothPoints = on;
+        state.smoothPoints = on;
     } else if (cap == GL_LINE_SMOOTH) {
-        drawing->smoothLines = on;
-    } else if (on) {
-        emscripten_glEnable(cap);
+        state.smoothLines = on;
     } else {
-        emscripten_glDisable(cap);
+        for (int index = 0; index < WebGLBatch::capabilityCount; ++index) {
+            if (WebGLBatch::capabilities[index] == cap) {
+                state.enabled[index] = on;
+                drawing->applyState();
+            }
+        }
     }
 }
 
@@ -45,13 +45,20 @@ void glDisable(GLenum cap) { setCapability(cap, false); }
 
 void glBlendFunc(GLenum source, GLenum destination) {
     if (drawing) {
-        emscripten_glBlendFunc(source, destination);
+        drawing->state.blendSource = source;
+        drawing->state.blendDestination = destination;
+        drawing->applyState();
     }
 }
 
 void glClearColor(GLclampf red, GLclampf green, GLclampf blue, GLclampf alpha) {
     if (drawing) {
-        emscripten_glClearColor(red, green, blue, alpha);
+        float* colour = drawing->state.clearColour;
+        colour[0] = red;
+        colour[1] = green;
+        colour[2] = blue;
+        colour[3] = alpha;
+        drawing->applyState();
     }
 }
 
@@ -63,22 +70,23 @@ void glClear(GLbitfield mask) {
 
 void glColor4f(GLfloat red, GLfloat green, GLfloat blue, GLfloat alpha) {
     if (drawing) {
-        drawing->colour[0] = red;
-        drawing->colour[1] = green;
-        drawing->colour[2] = blue;
-        drawing->colour[3] = alpha;
+        float* colour = drawing->state.colour;
+        colour[0] = red;
+        colour[1] = green;
+        colour[2] = blue;
+        colour[3] = alpha;
     }
 }
 
 void glPointSize(GLfloat size) {
     if (drawing) {
-        drawing->pointSize = size;
+        drawing->state.pointSize = size;
     }
 }
 
 void glLineWidth(GLfloat width) {
     if (drawing) {
-        drawing->lineWidth = width;
+        drawing->state.lineWidth = width;
     }
 }
 

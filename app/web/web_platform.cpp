@@ -25,11 +25,24 @@ void showStartupFailure(const char* line) { showWebFailureLine(line); }
 static bool openWebWindow(PlatformWindow& window) { return window.canvas.open(); }
 
 // The page's events post their requests as they come, while the program
-// waits for a frame or sleeps; between frames the canvas takes the size at
-// which it is now shown, and the quit request is left to take.
+// waits for a frame or sleeps; between frames the quit request is taken
+// first, and the canvas takes the size at which it is now shown. While the
+// context is lost the loop is held here, with no frame drawn and no step
+// taken, looking every tenth of a second for the context to be back: it
+// sleeps rather than asks the browser for animation frames it would not
+// draw.
 static bool takeWebEvent(PlatformWindow& window, bool& quit, int& exitCode) {
-    window.canvas.followShownSide();
-    return window.canvas.quitRequest.take(quit, exitCode);
+    WebCanvas& canvas = window.canvas;
+    if (canvas.quitRequest.take(quit, exitCode)) {
+        return true;
+    }
+    if (canvas.contextLost) {
+        emscripten_sleep(100);
+        canvas.comeBack();
+        return true;
+    }
+    canvas.followShownSide();
+    return false;
 }
 
 // The canvas keeps its drawing buffer, which the browser shows once control

@@ -2,7 +2,7 @@
 # scale: the window is 600 by 600 in sway's units and settles at a buffer of
 # 900 by 900 with the sizes scaled by 1.5. Sway 1.7 (Debian 12) offers no
 # fractional scale: the test is skipped there. Run as
-#   bash sway_fractional_test.sh DRIFTON XPROBE SIZEPROBE
+#   bash sway_fractional_test.sh DRIFTON XPROBE COUNTER
 . "$(dirname "$0")/testlib.sh"
 
 start_sway "output HEADLESS-1 resolution 1920x1536 scale 1.5"

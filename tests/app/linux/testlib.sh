@@ -14,6 +14,11 @@ PROGRAM_PID=""
 COMPOSITOR_PID=""
 COMPOSITOR_DIR=""
 SWAY_SOCKET=""
+# The running program's error output, which fail shows. Where a program of
+# an earlier step may outlive it (a child its host left behind), each step
+# gives its program a file of its own, so that a late line from one cannot
+# land in the next's.
+STDERR=$WORK/stderr
 
 # The X11 tests must not find a compositor named by the environment that
 # runs them; the Wayland ones name their own.
@@ -35,8 +40,8 @@ trap cleanup EXIT
 
 fail() {
     echo "FAIL: $*" >&2
-    if [ -s "$WORK/stderr" ]; then
-        sed 's/^/  program stderr: /' "$WORK/stderr" >&2
+    if [ -s "$STDERR" ]; then
+        sed 's/^/  program stderr: /' "$STDERR" >&2
     fi
     exit 1
 }
@@ -57,7 +62,7 @@ stop_server() {
 # Starts the program and waits for its window; sets WINDOW. Arguments, if
 # any, are a command to start it through (env VARIABLE=value ...).
 start_program() {
-    "$@" "$DRIFTON" >"$WORK/stdout" 2>"$WORK/stderr" &
+    "$@" "$DRIFTON" >"$WORK/stdout" 2>"$STDERR" &
     PROGRAM_PID=$!
     WINDOW=$("$XPROBE" wait-window 60) || fail "the window did not appear"
 }
@@ -159,9 +164,9 @@ expect_centred() {
 # Fails unless the program's error output is exactly the one given line.
 expect_one_line() {
     local lines
-    lines=$(wc -l <"$WORK/stderr")
+    lines=$(wc -l <"$STDERR")
     [ "$lines" -eq 1 ] || fail "expected one line on stderr, got $lines"
-    [ "$(cat "$WORK/stderr")" = "$1" ] || fail "expected \"$1\""
+    [ "$(cat "$STDERR")" = "$1" ] || fail "expected \"$1\""
 }
 
 # Starts a headless sway with no X server and points the Wayland clients
@@ -266,7 +271,7 @@ wait_pacing() {
 # place and size of its content on the screen, as grim -g takes them.
 # Arguments, if any, are a command to start it through.
 start_sway_program() {
-    "$@" "$DRIFTON" >"$WORK/stdout" 2>"$WORK/stderr" &
+    "$@" "$DRIFTON" >"$WORK/stdout" 2>"$STDERR" &
     PROGRAM_PID=$!
     local tries=0
     until sway_window >"$WORK/window.json" 2>/dev/null; do
@@ -279,13 +284,13 @@ start_sway_program() {
         " \(.window_rect.width)x\(.window_rect.height)"' "$WORK/window.json")
 }
 
-# Fails unless every frame that the size probe (SizeProbe.cpp) logged to
+# Fails unless every frame that the preloaded frame counter (bench/SwapCounter.cpp) logged to
 # $WORK/size.log so far was drawn as the one given line.
 expect_size_log() {
     [ "$(cat "$WORK/size.log")" = "$1" ] || fail "not drawn as \"$1\" all along: $(tr '\n' ';' <"$WORK/size.log")"
 }
 
-# Waits until the last line that the size probe (SizeProbe.cpp) logged to
+# Waits until the last line that the preloaded frame counter (bench/SwapCounter.cpp) logged to
 # $WORK/size.log is the given one; the first frames may be slow to come,
 # under the emulator for many seconds.
 wait_size_line() {
