@@ -412,7 +412,8 @@ for (const engine of engines) {
         const witness = await browser.openWitness();
         await page.holdAt(COMPARED_FRAME);
         const said = page.messages.length;
-        await page.evaluate(`${LOSE_CONTEXT}.loseContext()`);
+        // Kept: a lost context gives no extensions.
+        await page.evaluate(`window.__lose = ${LOSE_CONTEXT}; __lose.loseContext()`);
         await page.evaluate('__frameClock.resume()');
         await page.waitFor('__frameClock.drawsAtLoss !== null', 'the context to be lost');
         await witness.waitTicks(60);
@@ -424,7 +425,7 @@ for (const engine of engines) {
         // One frame after the restore, held: drawn over black where the
         // native program draws the frame after the one before the loss.
         const draws = await page.evaluate('__frameClock.hold = true; __frameClock.until = __frameClock.requested + 1; __frameClock.draws');
-        await page.evaluate(`${LOSE_CONTEXT}.restoreContext()`);
+        await page.evaluate(`__lose.restoreContext()`);
         await page.waitFor(`__frameClock.draws > ${draws} && __frameClock.held.length > 0
           || (__frameClock.runTo(__frameClock.requested + 1), false)`, 'a frame after the restore');
         const picture = await page.picture();
