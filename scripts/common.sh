@@ -165,6 +165,13 @@ ARM64_TEST_PACKAGES="qemu-user libgtest-dev:arm64
 # headless Chromium the page's tests run in.
 WEB_BUILD_PACKAGES="emscripten nodejs librsvg2-bin"
 WEB_PACKAGES="$WEB_BUILD_PACKAGES chromium-headless-shell"
+# The browser tests' own: the two browsers the page is tested in. npm, which
+# installs their driver from tests/web's lockfile, comes with a Node from
+# elsewhere and is Debian's npm otherwise (ensure_npm).
+WEB_TEST_PACKAGES="chromium-headless-shell firefox-esr"
+ensure_npm() {
+    command -v npm >/dev/null || ensure_packages npm
+}
 
 # Emscripten's JavaScript optimizer loads acorn from Debian's node-acorn in
 # /usr/share/nodejs, where Debian's Node looks and a Node from elsewhere
