@@ -6,11 +6,27 @@
 #include <emscripten/emscripten.h>
 
 // Waits for the browser's next animation frame, the display's pace: until
-// then the browser composites what was drawn, and in a tab that is not shown
-// the frame never comes and the program waits where it is. The frame clock
-// is looked up at every wait, not kept.
+// then the browser composites what was drawn. A page that is not shown
+// draws nothing: some browsers still give it a frame now and then (one a
+// second), so a frame that comes while the page is hidden is let go, and the
+// program waits where it is for the page to be shown and then for a frame.
+// The frame clock is looked up at every wait, not kept.
 EM_ASYNC_JS(void, waitForAnimationFrame, (), {
-    await new Promise(function(resolve) { requestAnimationFrame(resolve); });
+    await new Promise(function(resolve) {
+        function frame() {
+            if (!document.hidden) {
+                resolve();
+                return;
+            }
+            document.addEventListener('visibilitychange', function shown() {
+                if (!document.hidden) {
+                    document.removeEventListener('visibilitychange', shown);
+                    requestAnimationFrame(frame);
+                }
+            });
+        }
+        requestAnimationFrame(frame);
+    });
 });
 
 // The start-up failure line in the console and as the page's only text.

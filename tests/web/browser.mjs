@@ -48,7 +48,8 @@ const FIREFOX_PREFS = {
 // while `hold` is set, each callback held back once the page has asked for
 // `until` frames, so that the test owns the page's frame clock. `requested`
 // counts the frames the page has asked for, which are the frames it has
-// drawn; `ran` the callbacks run, fewer while the page waits for a frame.
+// drawn; `ran` the callbacks run while the page is shown, fewer while the
+// page waits for a frame (or, hidden, for being shown).
 // `draws` counts WebGL's clears and draw calls, `drawsAtLoss` their count
 // when the context was last lost, and `violations` the content security
 // policy violations reported.
@@ -65,7 +66,7 @@ function frameClock(hold) {
   document.addEventListener('securitypolicyviolation', (event) => {
     clock.violations.push(`${event.violatedDirective} ${event.blockedURI}`);
   });
-  const pass = (callback) => real((t) => { clock.ran++; callback(t); });
+  const pass = (callback) => real((t) => { if (!document.hidden) clock.ran++; callback(t); });
   // Lets the page draw until it has asked for `frames`; true once it has.
   clock.runTo = (frames) => {
     clock.until = frames;
