@@ -165,12 +165,13 @@ ARM64_TEST_PACKAGES="qemu-user libgtest-dev:arm64
 # headless Chromium the page's tests run in.
 WEB_BUILD_PACKAGES="emscripten nodejs librsvg2-bin"
 WEB_PACKAGES="$WEB_BUILD_PACKAGES chromium-headless-shell"
-# The browser tests' own: the two browsers the page is tested in. npm, which
-# installs their driver from tests/web's lockfile, comes with a Node from
-# elsewhere and is Debian's npm otherwise (ensure_npm).
+# The browser tests' own: the two browsers the page is tested in.
 WEB_TEST_PACKAGES="chromium-headless-shell firefox-esr"
-ensure_npm() {
+# The browsers' driver (scripts/browser), installed from its lockfile by
+# npm, which comes with a Node from elsewhere and is Debian's otherwise.
+install_browser_driver() {
     command -v npm >/dev/null || ensure_packages npm
+    (cd "$(dirname "${BASH_SOURCE[0]}")/browser" && npm ci --no-audit --no-fund --loglevel=error)
 }
 
 # Emscripten's JavaScript optimizer loads acorn from Debian's node-acorn in

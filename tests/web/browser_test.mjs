@@ -11,7 +11,7 @@ import fs from 'node:fs';
 import os from 'node:os';
 import path from 'node:path';
 import { after, before, describe, test } from 'node:test';
-import { Browser, ENGINES, Failure, Picture, StaticServer } from './browser.mjs';
+import { Browser, ENGINES, Failure, Picture, StaticServer } from '../../scripts/browser/browser.mjs';
 
 const WEB = process.env.DRIFTON_WEB;
 const NATIVE = process.env.DRIFTON_NATIVE_PICTURE;

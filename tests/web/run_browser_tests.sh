@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # The page in headless Chromium and in Firefox ESR (on Xvfb, where it finds
-# Mesa's OpenGL), driven by puppeteer-core (installed here by npm ci from
-# the lockfile), against a static server on 127.0.0.1, beside the native
-# program's picture from the same seeds on the same Xvfb:
+# Mesa's OpenGL), driven by scripts/browser (puppeteer-core, installed here
+# by npm ci from its lockfile), against a static server on 127.0.0.1,
+# beside the native program's picture from the same seeds on the same Xvfb:
 #   tests/web/run_browser_tests.sh BUILD_WEB_FOLDER [NATIVE_BUILD_FOLDER]
 # BUILD_WEB_FOLDER holds web/ and web-scripted/; the native picture program
 # is built in NATIVE_BUILD_FOLDER (build/ by default). DRIFTON_ENGINES
@@ -15,8 +15,7 @@ cd "$(dirname "$0")/../.."
 native=$(mkdir -p "${2:-build}" && cd "${2:-build}" && pwd)
 
 ensure_packages nodejs $WEB_TEST_PACKAGES xvfb xauth
-ensure_npm
-(cd tests/web && npm ci --no-audit --no-fund --loglevel=error)
+install_browser_driver
 build_targets "$native" -- web_native_picture
 trap stop_xvfb EXIT
 # Large enough for Firefox's window at device pixel ratio 3.

@@ -2,8 +2,8 @@
 // Chromium over the DevTools protocol, or Firefox ESR over WebDriver BiDi on
 // the X display that DISPLAY names (headless Firefox has no WebGL without a
 // GPU). A static server on 127.0.0.1 serves the page. The browser tests
-// (browser_test.mjs) drive the page with it, and scripts/fps counts the
-// page's frames with it:
+// (tests/web/browser_test.mjs) drive the page with it, and scripts/fps
+// counts the page's frames with it:
 //   node browser.mjs fps ENGINE FOLDER SECONDS WARM_UP_FRAMES RATIO [unpaced]
 // prints the frames a second, the CPU % of the browser but its GPU process,
 // and the GPU process's.
