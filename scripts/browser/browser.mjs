@@ -125,7 +125,7 @@ const TYPES = {
 
 // Serves a folder on 127.0.0.1 on a port the system picks, with the given
 // extra headers; `folder` may be changed between requests, and close()
-// stops it (the port then refuses connections).
+// stops it (the port then refuses connections), once or more.
 export class StaticServer {
   constructor(folder, headers = {}) {
     this.folder = folder;
@@ -161,6 +161,7 @@ export class StaticServer {
   }
 
   async close() {
+    if (!this.server.listening) return;
     for (const socket of this.sockets) socket.destroy();
     await new Promise((resolve) => this.server.close(resolve));
   }
@@ -216,22 +217,25 @@ export class Browser {
         },
       });
     }
-    return new Browser(engine, browser, profile);
+    // Firefox's windows are at least 450 wide: a narrower one's pages are
+    // given its size as their viewport.
+    const viewport = engine === 'firefox' && window[0] < 450 ? { width: window[0], height: window[1] } : undefined;
+    return new Browser(engine, browser, profile, viewport);
   }
 
-  constructor(engine, browser, profile) {
+  constructor(engine, browser, profile, viewport) {
     this.engine = engine;
     this.browser = browser;
     this.profile = profile;
+    this.viewport = viewport;
   }
 
   // Opens url in a new page with the frame clock injected, holding frames
-  // or not, in a viewport of the given size (CSS pixels) or the window's;
-  // the page's console messages are kept in page.messages.
-  async openPage(url, { holdFrames = false, viewport } = {}) {
+  // or not; the page's console messages are kept in page.messages.
+  async openPage(url, { holdFrames = false } = {}) {
     const page = await this.browser.newPage();
     const shown = new Page(this, page);
-    if (viewport) await page.setViewport(viewport);
+    if (this.viewport) await page.setViewport(this.viewport);
     await page.evaluateOnNewDocument(frameClock, holdFrames);
     await page.goto(url);
     return shown;
@@ -290,6 +294,30 @@ export class Page {
   async waitTicks(ticks) {
     const start = await this.evaluate('ticks');
     await this.waitFor(`ticks >= ${start + ticks}`, `${ticks} frames of the witness page`);
+  }
+
+  // Hides the page or shows it again: Chromium minimises its window;
+  // Firefox on Xvfb has no window manager to minimise it, so a tab opened
+  // in its window covers it, and the page is brought to the front again.
+  async hide(hidden) {
+    if (this.browser.engine === 'chromium') {
+      await this.browser.browser.setWindowBounds(await this.page.windowId(),
+        { windowState: hidden ? 'minimized' : 'normal' });
+    } else if (hidden) {
+      await this.browser.browser.newPage();
+    } else {
+      await this.page.bringToFront();
+    }
+  }
+
+  // Makes the page's window `side` CSS pixels square (in Firefox, whose
+  // windows have a least width, its viewport).
+  async resize(side) {
+    if (this.browser.engine === 'chromium') {
+      await this.browser.browser.setWindowBounds(await this.page.windowId(), { width: side, height: side });
+    } else {
+      await this.page.setViewport({ width: side, height: side });
+    }
   }
 
   async picture() {
