@@ -338,7 +338,9 @@ function cpuTicks(root) {
     if (!/^\d+$/.test(entry)) continue;
     try {
       const fields = fs.readFileSync(`/proc/${entry}/stat`, 'utf8').split(')').pop().trim().split(/\s+/);
-      const command = fs.readFileSync(`/proc/${entry}/cmdline`, 'utf8').split('\0').filter(Boolean);
+      // Chromium's processes rewrite their titles: arguments apart by
+      // spaces, not by the nulls of a command line as started.
+      const command = fs.readFileSync(`/proc/${entry}/cmdline`, 'utf8').split(/[\0 ]/).filter(Boolean);
       const gpu = command.includes('--type=gpu-process') || (command.includes('-contentproc') && command.at(-1) === 'gpu');
       processes.set(Number(entry), [Number(fields[1]), Number(fields[11]) + Number(fields[12]), gpu]);
     } catch {
