@@ -91,11 +91,9 @@ void TrailKeeper::reshape(int windowWidth, int windowHeight, const WindowArea* a
     if (path == TrailPath::OffScreen) {
         // Drawn at the largest square's side: sharp there, and scaled down
         // into any smaller one.
-        if (largest > 0 && largest != offScreen->width) {
-            offScreen->resize(largest, largest);
+        if (largest > 0) {
+            resizeOffScreen(largest, largest);
         }
-        // The context began with the window's size as its viewport.
-        glViewport(0, 0, offScreen->width, offScreen->height);
         return;
     }
     startAgainOnWindow(windowWidth, windowHeight, squares[0]);
@@ -110,11 +108,20 @@ int TrailKeeper::pictureSide() const {
 
 void TrailKeeper::resize(int width, int height) {
     if (path == TrailPath::OffScreen) {
-        offScreen->resize(width, height);
-        glViewport(0, 0, offScreen->width, offScreen->height);
+        resizeOffScreen(width, height);
         return;
     }
     startAgainOnWindow(width, height, {0, 0, width});
+}
+
+// The image takes the new size, its picture scaled into it, where the size
+// changes; the view covers the image either way (the context began with the
+// window's size as its viewport).
+void TrailKeeper::resizeOffScreen(int width, int height) {
+    if (width != offScreen->width || height != offScreen->height) {
+        offScreen->resize(width, height);
+    }
+    glViewport(0, 0, offScreen->width, offScreen->height);
 }
 
 // Drawn on the window: the view moves to its new place, and everything

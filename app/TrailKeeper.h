@@ -151,6 +151,7 @@ public:
     OffScreenImage* offScreen;
 
 private:
+    void resizeOffScreen(int width, int height);
     void startAgainOnWindow(int windowWidth, int windowHeight, const PictureSquare& view);
     void beforeSwap();
     void afterSwap(unsigned int age);

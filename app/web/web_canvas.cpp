@@ -143,11 +143,11 @@ bool WebCanvas::open() {
 
 void WebCanvas::comeBack() {
     // Not given back yet, or lost again since: the waiting goes on.
-    if (!contextRestored || emscripten_is_webgl_context_lost(context)) {
-        contextRestored = false;
+    const bool back = contextRestored && !emscripten_is_webgl_context_lost(context);
+    contextRestored = false;
+    if (!back) {
         return;
     }
-    contextRestored = false;
     if (!batch->restore()) {
         showContextLost();
         quitRequest.post(1);
