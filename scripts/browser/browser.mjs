@@ -123,9 +123,9 @@ const TYPES = {
   '.svg': 'image/svg+xml', '.ico': 'image/x-icon',
 };
 
-// Serves a folder on 127.0.0.1 on a port the system picks, with the given
-// extra headers; `folder` may be changed between requests, and close()
-// stops it (the port then refuses connections), once or more.
+// Serves a folder on 127.0.0.1 with the given extra headers; `folder` may
+// be changed between requests, and close() stops it (the port then refuses
+// connections), once or more, until it is started again.
 export class StaticServer {
   constructor(folder, headers = {}) {
     this.folder = folder;
@@ -154,8 +154,9 @@ export class StaticServer {
     });
   }
 
-  async start() {
-    await new Promise((resolve) => this.server.listen(0, '127.0.0.1', resolve));
+  // On the given port, or on one the system picks.
+  async start(port = 0) {
+    await new Promise((resolve) => this.server.listen(Number(port), '127.0.0.1', resolve));
     this.url = `http://127.0.0.1:${this.server.address().port}/`;
     return this;
   }

@@ -29,12 +29,12 @@ const FADE_FRAME = 200;
 // buffer decides whether a pixel is 0 or a few levels above.
 const LIT = 24;
 
-export function check(condition, message) {
+function check(condition, message) {
   if (!condition) throw new Failure(message);
 }
 
 // The lit pixels of a picture, as y * width + x.
-export function litPixels(picture) {
+function litPixels(picture) {
   const p = picture.pixels;
   const lit = new Set();
   for (let i = 0; i < p.length; i += 4) {
@@ -74,7 +74,7 @@ function readPpm(file) {
 // node positions in pixels; drawn `side` pixels square. Kept for the second
 // engine.
 const natives = new Map();
-export function nativePicture(frames, framesAfter, side = 600) {
+function nativePicture(frames, framesAfter, side = 600) {
   const key = `${frames} ${framesAfter} ${side}`;
   if (natives.has(key)) return natives.get(key);
   const folder = fs.mkdtempSync(path.join(os.tmpdir(), 'drifton-native-'));
@@ -102,7 +102,7 @@ export function nativePicture(frames, framesAfter, side = 600) {
 // width, a pixel of smoothing and half a pixel of slack of its segments (6
 // pixels wide on the first 18 nodes, 2 beyond) and of its 8-pixel heads,
 // those sizes multiplied by the picture's scale; as y * width + x.
-export function reached(creatures, width, scale = 1) {
+function reached(creatures, width, scale = 1) {
   const pixels = new Set();
   const mark = (ax, ay, bx, by, reach) => {
     const dx = bx - ax;
@@ -137,7 +137,7 @@ export function reached(creatures, width, scale = 1) {
 // thick lines of 4 pixels, thin ones of 1 or 3, or heads of 1 pixel, the
 // native picture fails this beside the right one; so does the frame before
 // or after.
-export function compareWithNative(page, native) {
+function compareWithNative(page, native) {
   check(page.width === native.width, `the page's picture ${page.width} wide, the native ${native.width}`);
   const a = litPixels(page);
   const b = litPixels(native);
@@ -170,13 +170,13 @@ export function compareWithNative(page, native) {
 // native program puts it) does not reach keeps 0.95 of itself, give or take
 // the 8-bit buffer's rounding: the median share kept, and the tenth and
 // ninetieth hundredths.
-export async function fadeRatios(page, firstFrame, creaturesPerFrame, scale = 1) {
+async function fadeRatios(page, firstFrame, creaturesPerFrame) {
   let before = await page.picture();
   const ratios = [];
   for (const [n, creatures] of creaturesPerFrame.entries()) {
     await page.holdAt(firstFrame + n);
     const after = await page.picture();
-    const drawn = reached(creatures, after.width, scale);
+    const drawn = reached(creatures, after.width);
     const p = before.pixels;
     const q = after.pixels;
     for (let i = 0; i < p.length; i += 4) {
@@ -254,7 +254,7 @@ for (const engine of engines) {
     });
 
     // Firefox still gives a hidden page an animation frame a second.
-    test('hidden, it draws nothing; shown again it goes on from its picture', async (t) => {
+    test('hidden, it draws nothing; shown again it goes on from its picture', async () => {
       // A frame under way when the page is hidden is finished, so counting
       // starts once the page waits for the next.
       await page.hide(true);
@@ -278,7 +278,6 @@ for (const engine of engines) {
       check(resumed >= 0.9 * left, `shown again, it starts afresh: ${resumed} lit pixels, ${left} before`);
       await page.evaluate('__frameClock.resume()');
       await page.waitFor(`__frameClock.requested >= ${frames + 10}`, 'frames after showing the page again');
-      t.diagnostic('hidden, it drew no frame in 180 of another page\'s; shown again it went on from its picture');
     });
 
     test('Escape ends the drawing; the page is left black', async () => {
@@ -321,7 +320,6 @@ for (const engine of engines) {
         const off = [...lit].filter((k) => !drawn.has(k)).length;
         check(picture.width === 1000 && lit.size > 1000 && off === 0,
           `made smaller: ${picture.width} across, ${lit.size} lit, ${off} off its drawing`);
-        t.diagnostic(`made smaller, the next frame is 1000 across, over black: ${lit.size} lit where the creatures go on`);
       } finally {
         await dense.close();
       }
@@ -339,7 +337,7 @@ for (const engine of engines) {
       }
     });
 
-    test('without WebGL: the one line on the page and in the console, nothing drawn', async (t) => {
+    test('without WebGL: the one line on the page and in the console, nothing drawn', async () => {
       const bare = await Browser.launch(engine, { noWebGL: true });
       try {
         const page = await bare.openPage(servers.web.url);
@@ -349,13 +347,12 @@ for (const engine of engines) {
         check(JSON.stringify(page.messages) === JSON.stringify([text]),
           `the console says ${JSON.stringify(page.messages)}`);
         check(await page.frames() === 0, `without WebGL it asked for ${await page.frames()} frames`);
-        t.diagnostic(`the page and the console say ${JSON.stringify(text)}`);
       } finally {
         await bare.close();
       }
     });
     test('a lost context: nothing drawn, no line; restored, drawn again from black, the creatures going on',
-      async (t) => {
+      async () => {
         const page = await browser.openPage(servers['web-scripted'].url, { holdFrames: true });
         // After the page, so that the page's tab does not cover it.
         const witness = await browser.openWitness();
@@ -387,8 +384,6 @@ for (const engine of engines) {
         const frames = await page.frames();
         await page.waitFor(`__frameClock.requested >= ${frames + 10}`, 'frames after the restore');
         check(page.errors.length === 0, `errors: ${page.errors}`);
-        t.diagnostic(`after the restore: ${lit.size} lit, all where the creatures went on; the console said `
-          + JSON.stringify(page.messages.slice(said)));
         await page.close();
         await witness.close();
       });
@@ -404,14 +399,11 @@ for (const engine of engines) {
           await page.waitFor('__frameClock.requested >= 10', 'ten frames');
           const violations = await page.evaluate('__frameClock.violations');
           check(violations.length === 0, `the policy was violated: ${violations.join('; ')}`);
-          const box = await page.evaluate(`JSON.stringify(document.getElementById('canvas').getBoundingClientRect())`);
-          const { x, y, width, height } = JSON.parse(box);
           const around = await page.evaluate('getComputedStyle(document.body).backgroundColor');
           check(around === 'rgb(0, 0, 0)', `around the canvas the page is ${around}`);
-          const centre = [x + width / 2, y + height / 2];
-          await page.page.mouse.click(...centre, { count: 2 });
+          await page.page.click('#canvas', { count: 2 });
           await page.waitFor('!!document.fullscreenElement', 'full screen on a double click');
-          await page.page.mouse.click(...centre, { count: 2 });
+          await page.page.click('#canvas', { count: 2 });
           await page.waitFor('!document.fullscreenElement', 'the page back from full screen on a double click');
           check(page.errors.length === 0, `errors: ${page.errors}`);
           await page.close();
@@ -420,26 +412,18 @@ for (const engine of engines) {
         }
       });
 
-    test('after one visit the page draws with its server gone', async () => {
-      const server = await new StaticServer(path.join(WEB, 'web')).start();
+    test('after one visit the page draws with its server gone; a new build\'s worker takes over after a reload, '
+      + 'the old cache goes and its files are used', async (t) => {
+      const first = copyFolder(path.join(WEB, 'web'));
+      const server = await new StaticServer(first).start();
       try {
         const page = await browser.openPage(server.url);
         await page.waitFor(WORKER_ACTIVE, 'the service worker to take over', 30000);
         await server.close();
         await page.page.reload();
         await page.waitFor('__frameClock.requested >= 10', 'ten frames with the server gone');
-        await page.close();
-      } finally {
-        await server.close();
-      }
-    });
-
-    test('a new build: after a reload its worker takes over, the old cache goes and its files are used', async (t) => {
-      const first = copyFolder(path.join(WEB, 'web'));
-      const server = await new StaticServer(first).start();
-      try {
-        const page = await browser.openPage(server.url);
-        await page.waitFor(WORKER_ACTIVE, 'the service worker to take over', 30000);
+        // Back at the same address, the page's origin.
+        await server.start(new URL(server.url).port);
         const [old] = await page.evaluate('caches.keys()');
         const script = await page.evaluate('navigator.serviceWorker.getRegistration().then((r) => r.active.scriptURL)');
         // The next build: a byte more in the program's script, and the
