@@ -91,9 +91,7 @@ void TrailKeeper::reshape(int windowWidth, int windowHeight, const WindowArea* a
     if (path == TrailPath::OffScreen) {
         // Drawn at the largest square's side: sharp there, and scaled down
         // into any smaller one.
-        if (largest > 0) {
-            resizeOffScreen(largest, largest);
-        }
+        resizeOffScreen(largest, largest);
         return;
     }
     startAgainOnWindow(windowWidth, windowHeight, squares[0]);
@@ -115,10 +113,11 @@ void TrailKeeper::resize(int width, int height) {
 }
 
 // The image takes the new size, its picture scaled into it, where the size
-// changes; the view covers the image either way (the context began with the
-// window's size as its viewport).
+// changes and is not empty (a window shrunk to nothing keeps its picture);
+// the view covers the image either way (the context began with the window's
+// size as its viewport).
 void TrailKeeper::resizeOffScreen(int width, int height) {
-    if (width != offScreen->width || height != offScreen->height) {
+    if (width > 0 && height > 0 && (width != offScreen->width || height != offScreen->height)) {
         offScreen->resize(width, height);
     }
     glViewport(0, 0, offScreen->width, offScreen->height);
